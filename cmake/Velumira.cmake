@@ -1,0 +1,89 @@
+# Flags and helpers shared by every part of the tree.
+
+# Float results must be the same bits in every build: SSE arithmetic (no x87
+# excess precision) and no fused multiply-add.
+add_compile_options(-Wall -Wextra -msse2 -mfpmath=sse -ffp-contract=off)
+
+if(VELUMIRA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+    # No MinGW DLLs beside the programs.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+    set(VELUMIRA_WORLD win)
+else()
+    set(VELUMIRA_WORLD native)
+endif()
+
+set(VELUMIRA_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+get_filename_component(VELUMIRA_ROOT ${VELUMIRA_ROOT} ABSOLUTE)
+
+# GoogleTest from Debian's source package, built with this tree's flags so the
+# sanitizer and cross builds get a matching copy.
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    message(FATAL_ERROR "GoogleTest source missing: apt-get install googletest")
+endif()
+
+# Windows tests need the Wine fixture (prefix + Xvfb) that tests/ registers.
+set(VELUMIRA_WINE_FIXTURE ${VELUMIRA_TEST_PREFIX}wine)
+set(VELUMIRA_WINE_RUN ${VELUMIRA_ROOT}/tools/wine-run)
+
+# velumira_add_gtest(<target> SOURCES ... [LIBS ...] [GUI] [TIMEOUT s])
+# Builds a GoogleTest executable and registers it as one CTest test. In the
+# Windows world it runs under Wine; GUI tests share the one X display and are
+# serialised.
+function(velumira_add_gtest target)
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+    set(name ${VELUMIRA_TEST_PREFIX}${target})
+    if(WIN32)
+        if(NOT VELUMIRA_WINE_TESTS)
+            return()
+        endif()
+        add_test(NAME ${name} COMMAND ${VELUMIRA_WINE_RUN} ${CMAKE_BINARY_DIR}
+                                      $<TARGET_FILE:${target}>)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE})
+        if(ARG_GUI)
+            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
+        endif()
+    else()
+        add_test(NAME ${name} COMMAND ${target})
+    endif()
+    if(ARG_TIMEOUT)
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    else()
+        set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+    endif()
+endfunction()
+
+# velumira_add_wine_script(<name> COMMAND <script> args... [GUI])
+# A shell-driven end-to-end test run against the Wine fixture; the script gets
+# the build dir's Wine environment through tools/wine-env.
+function(velumira_add_wine_script name)
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "COMMAND" ${ARGN})
+    if(NOT WIN32 OR NOT VELUMIRA_WINE_TESTS)
+        return()
+    endif()
+    set(full ${VELUMIRA_TEST_PREFIX}${name})
+    add_test(NAME ${full} COMMAND ${ARG_COMMAND})
+    set_tests_properties(${full} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE}
+        ENVIRONMENT "VELUMIRA_BUILD=${CMAKE_BINARY_DIR};VELUMIRA_ROOT=${VELUMIRA_ROOT}")
+    if(ARG_GUI)
+        set_tests_properties(${full} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
+    endif()
+    if(ARG_TIMEOUT)
+        set_tests_properties(${full} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    else()
+        set_tests_properties(${full} PROPERTIES TIMEOUT 300)
+    endif()
+endfunction()
