@@ -161,14 +161,18 @@ void clothFastDestroy(ClothFastState* state) {
 }
 
 void clothFastStep(ClothModel& cloth, ClothFastState& state, ClothPath path) {
-    if (path == ClothPath::Avx2)
+    if (path == ClothPath::Avx512)
+        clothStepAvx512(cloth, state);
+    else if (path == ClothPath::Avx2)
         clothStepAvx2(cloth, state);
     else
         clothStepSse2(cloth, state);
 }
 
 void clothFastNormals(ClothModel& cloth, ClothFastState& state, ClothPath path) {
-    if (path == ClothPath::Avx2)
+    if (path == ClothPath::Avx512)
+        clothNormalsAvx512(cloth, state);
+    else if (path == ClothPath::Avx2)
         clothNormalsAvx2(cloth, state);
     else
         clothNormalsSse2(cloth, state);
@@ -180,6 +184,15 @@ bool clothFastHasAvx2() {
     // before the runtime has read the processor's features.
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool clothFastHasAvx512() {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f");
 #else
     return false;
 #endif

@@ -50,6 +50,10 @@ struct Avx2 {
             _mm256_cmpgt_epi32(_mm256_setzero_si256(), n),
             _mm256_cmpgt_epi32(n, _mm256_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
+    CLOTH_INLINE static I truncate(F v) { return _mm256_cvttps_epi32(v); }
+    CLOTH_INLINE static I notEqual(I a, I b) {
+        return _mm256_xor_si256(_mm256_cmpeq_epi32(a, b), _mm256_set1_epi32(-1));
+    }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm256_andnot_si256(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) {
         return _mm256_movemask_ps(_mm256_castsi256_ps(mask));
@@ -57,6 +61,8 @@ struct Avx2 {
     CLOTH_INLINE static F gather(const float* table, I n) {
         return _mm256_i32gather_ps(table, n, 4);
     }
+
+    CLOTH_INLINE static F factor(const float* table, I n, float, float) { return gather(table, n); }
 
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) {
         joinFour(aos, _mm256_castps256_ps128(x), _mm256_castps256_ps128(y),

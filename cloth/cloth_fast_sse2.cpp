@@ -47,6 +47,10 @@ struct Sse2 {
         return _mm_or_si128(_mm_cmplt_epi32(n, _mm_setzero_si128()),
                             _mm_cmpgt_epi32(n, _mm_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
+    CLOTH_INLINE static I truncate(F v) { return _mm_cvttps_epi32(v); }
+    CLOTH_INLINE static I notEqual(I a, I b) {
+        return _mm_xor_si128(_mm_cmpeq_epi32(a, b), _mm_set1_epi32(-1));
+    }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm_andnot_si128(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)); }
     CLOTH_INLINE static F gather(const float* table, I n) {
@@ -54,6 +58,8 @@ struct Sse2 {
         _mm_store_si128(reinterpret_cast<I*>(i), n);
         return _mm_setr_ps(table[i[0]], table[i[1]], table[i[2]], table[i[3]]);
     }
+
+    CLOTH_INLINE static F factor(const float* table, I n, float, float) { return gather(table, n); }
 
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) { joinFour(aos, x, y, z); }
 

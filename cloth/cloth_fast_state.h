@@ -45,5 +45,7 @@ void clothStepSse2(ClothModel& cloth, ClothFastState& state);
 void clothNormalsSse2(ClothModel& cloth, ClothFastState& state);
 void clothStepAvx2(ClothModel& cloth, ClothFastState& state);
 void clothNormalsAvx2(ClothModel& cloth, ClothFastState& state);
+void clothStepAvx512(ClothModel& cloth, ClothFastState& state);
+void clothNormalsAvx512(ClothModel& cloth, ClothFastState& state);
 
 } // namespace VELUMIRA_CLOTH_BUILD

@@ -54,8 +54,10 @@ void configure(benchmark::internal::Benchmark* b) {
 BENCHMARK_CAPTURE(step, plain, ClothPath::Plain)->Apply(configure);
 BENCHMARK_CAPTURE(step, sse2, ClothPath::Sse2)->Apply(configure);
 BENCHMARK_CAPTURE(step, avx2, ClothPath::Avx2)->Apply(configure);
+BENCHMARK_CAPTURE(step, avx512, ClothPath::Avx512)->Apply(configure);
 BENCHMARK_CAPTURE(normals, plain, ClothPath::Plain)->Apply(configure);
 BENCHMARK_CAPTURE(normals, sse2, ClothPath::Sse2)->Apply(configure);
 BENCHMARK_CAPTURE(normals, avx2, ClothPath::Avx2)->Apply(configure);
+BENCHMARK_CAPTURE(normals, avx512, ClothPath::Avx512)->Apply(configure);
 
 BENCHMARK_MAIN();

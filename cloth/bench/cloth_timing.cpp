@@ -48,11 +48,12 @@ int main(int argc, char** argv) {
     std::vector<Variant> variants;
     for (bool normals : {false, true}) {
         const char* what = normals ? "normals" : "step";
-        for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+        for (ClothPath path :
+             {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
             if (!ClothModel::pathSupported(path)) continue;
-            static const char* const pathNames[] = {"plain", "sse2", "avx2"};
+            static const char* const pathNames[] = {"plain", "sse2", "avx2", "avx512"};
             Variant v{nullptr, path, normals, nullptr, {}};
-            static char names[6][32];
+            static char names[8][32];
             char* name = names[variants.size()];
             std::snprintf(name, sizeof names[0], "%s/%s", what, pathNames[static_cast<int>(path)]);
             v.name = name;
