@@ -96,11 +96,12 @@ template <class V> void springForces(const ClothModel& cloth, ClothFastState& s)
     const float* px = s.position[0];
     const float* py = s.position[1];
     const float* pz = s.position[2];
-    // 1000 * (1 -+ 2^-19): the float sum of three squares is within 3 float
-    // roundings of the exact one, and the scaling adds two more; 2^-19 is 32
-    // of them, so the two bounds always enclose the double computation.
-    const F lowScale = V::set1(static_cast<float>(1000.0 * (1.0 - 1.0 / 524288.0)));
-    const F highScale = V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 524288.0)));
+    // 1000 * (1 -+ 2^-21): the float sum of three non-negative squares is
+    // within three float roundings (u = 2^-24) of the exact sum, and the
+    // scaling adds two more, so the bounds are off by at most 5u before the
+    // widening of 8u; the double computation is off by far less.
+    const F lowScale = V::set1(static_cast<float>(1000.0 * (1.0 - 1.0 / 2097152.0)));
+    const F highScale = V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 2097152.0)));
     for (int f = 0; f < familyCount; ++f) {
         const ClothFamilyLayout& l = s.layout[f];
         const float* table = s.factor[l.kind];
