@@ -1,6 +1,7 @@
 #include "cloth_fast.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <vector>
 
@@ -82,7 +83,9 @@ ClothFastState* clothFastCreate(const ClothModel& cloth) {
     auto* s = new ClothFastState();
     s->cols = cloth.cols;
     s->rows = cloth.rows;
-    s->stride = (cloth.cols + 2 + 7) / 8 * 8;
+    // Rows start on 64-byte boundaries, so that the loads at whole-row
+    // offsets never straddle a cache line.
+    s->stride = (cloth.cols + 2 + 15) / 16 * 16;
     s->base = 2 * s->stride;
     s->size = (cloth.rows + 6) * s->stride + 64;
     const int W = s->stride;
@@ -102,8 +105,9 @@ ClothFastState* clothFastCreate(const ClothModel& cloth) {
 
     const int planes = 3 + familyCount * 3 + 6;
     const int tables = kindCount * ClothModel::sqrtTableSize;
-    s->memory = new float[static_cast<size_t>(planes) * s->size + tables]();
+    s->memory = new float[static_cast<size_t>(planes) * s->size + tables + 16]();
     float* next = s->memory;
+    while (reinterpret_cast<std::uintptr_t>(next) % 64 != 0) ++next;
     for (auto& p : s->position)
         p = next, next += s->size;
     for (auto& f : s->family)

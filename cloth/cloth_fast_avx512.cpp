@@ -93,15 +93,21 @@ struct Avx512 {
         return _mm512_maskz_mov_ps(_mm512_cmpneq_epi32_mask(n, _mm512_setzero_si512()), f);
     }
 
+    // Sixteen particles' planes to 48 interleaved floats: x and y merged in
+    // one permute, z in a second, per output vector.
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) {
-        joinFour(aos, _mm512_extractf32x4_ps(x, 0), _mm512_extractf32x4_ps(y, 0),
-                 _mm512_extractf32x4_ps(z, 0));
-        joinFour(aos + 12, _mm512_extractf32x4_ps(x, 1), _mm512_extractf32x4_ps(y, 1),
-                 _mm512_extractf32x4_ps(z, 1));
-        joinFour(aos + 24, _mm512_extractf32x4_ps(x, 2), _mm512_extractf32x4_ps(y, 2),
-                 _mm512_extractf32x4_ps(z, 2));
-        joinFour(aos + 36, _mm512_extractf32x4_ps(x, 3), _mm512_extractf32x4_ps(y, 3),
-                 _mm512_extractf32x4_ps(z, 3));
+        static const std::int32_t xy[3][16] = {
+            {0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5},
+            {21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26},
+            {0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0}};
+        static const std::int32_t withZ[3][16] = {
+            {0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15},
+            {0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15},
+            {26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31}};
+        for (int k = 0; k < 3; ++k) {
+            const F merged = _mm512_permutex2var_ps(x, _mm512_loadu_si512(xy[k]), y);
+            store(aos + 16 * k, _mm512_permutex2var_ps(merged, _mm512_loadu_si512(withZ[k]), z));
+        }
     }
 
     CLOTH_INLINE static void integrate(float* vel, float* pos, const float* force, float scale) {
