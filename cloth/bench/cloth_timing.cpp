@@ -21,6 +21,7 @@ struct Variant {
     bool normals;
     std::unique_ptr<ClothModel> cloth;
     std::vector<double> samples;
+    int calls = 1;
 };
 
 double timeCalls(Variant& v, int calls) {
@@ -44,8 +45,6 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 301;
-    // Short samples, so that on a busy machine most of them run undisturbed.
-    const int calls = 20;
     std::vector<Variant> variants;
     for (bool normals : {false, true}) {
         const char* what = normals ? "normals" : "step";
@@ -66,11 +65,15 @@ int main(int argc, char** argv) {
             variants.push_back(std::move(v));
         }
     }
-    for (Variant& v : variants)
-        timeCalls(v, calls); // warm up
+    // Short samples of about the same duration for every variant, so that on a
+    // busy machine most of them run undisturbed and all are disturbed alike.
+    for (Variant& v : variants) {
+        const double perCall = std::max(0.1, timeCalls(v, 20));
+        v.calls = std::max(1, std::min(200, static_cast<int>(300.0 / perCall)));
+    }
     for (int r = 0; r < rounds; ++r)
         for (Variant& v : variants)
-            v.samples.push_back(timeCalls(v, calls));
+            v.samples.push_back(timeCalls(v, v.calls));
 
     std::printf("%-16s %12s %12s %10s\n", "variant", "median_us", "min_us", "vs_plain");
     double plain[2] = {0.0, 0.0};
