@@ -25,3 +25,10 @@ add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp)
 set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .dll
                       PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 target_link_libraries(velumira_renderer PRIVATE velumira_cloth_gl velumira_texture)
+
+velumira_add_gtest(dib_loader_tests GUI SOURCES ${_dir}/tests/loader_test_win.cpp
+                   LIBS velumira_texture)
+target_compile_definitions(dib_loader_tests PRIVATE VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
+
+velumira_add_gtest(renderer_gl_tests GUI SOURCES ${_dir}/tests/gl_test_win.cpp
+                   LIBS velumira_cloth_gl velumira_texture)

@@ -133,6 +133,7 @@ inline const std::vector<CorpusEntry>& corpus() {
     return entries;
 }
 
+#ifdef VELUMIRA_CORPUS_DIR
 inline std::string corpusPath(const char* file) {
     std::string path = std::string(VELUMIRA_CORPUS_DIR) + "/" + file;
 #ifdef _WIN32
@@ -143,5 +144,6 @@ inline std::string corpusPath(const char* file) {
 #endif
     return path;
 }
+#endif
 
 } // namespace bmptest
