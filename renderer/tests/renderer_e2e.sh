@@ -42,12 +42,16 @@ make_snapshot() {
 start_renderer() {
     (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$WINE" "$renderer_exe") &
     pid=$!
+    # The window exists a moment before it is shown; wait for both.
     for _ in $(seq 300); do
-        xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 && return 0
+        if xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 &&
+            probe info 2>/dev/null | grep -q 'visible=1'; then
+            return 0
+        fi
         kill -0 "$pid" 2>/dev/null || fail "renderer ended before its window appeared"
         sleep 0.1
     done
-    fail "no window titled Velumira_VC"
+    fail "no visible window titled Velumira_VC"
 }
 
 # Waits for the renderer to end; sets code to its exit code.
