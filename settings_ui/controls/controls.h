@@ -37,7 +37,7 @@ constexpr char kXPButtonClassName[] = "ccXPButton";
 constexpr char kFrameClassName[] = "GFXFrameX";
 
 // Registers both window classes for the given module instance. Safe to call
-// more than once. Also initialises the common-controls subclassing support.
+// more than once. create() registers them for the program itself if needed.
 bool RegisterControlClasses(HINSTANCE instance);
 
 // Notification codes (HIWORD of WM_COMMAND's wParam for the first two, the
