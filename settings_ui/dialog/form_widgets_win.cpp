@@ -67,9 +67,13 @@ void PaintLabel(HWND wnd, HDC dc, const LabelData& d) {
     HGDIOBJ oldFont = SelectObject(dc, d.font ? d.font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, d.foreColour);
-    // Paths may hold '&', so nothing is taken as an access key; long paths
-    // wrap inside the box.
-    DrawTextA(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL);
+    // Paths may hold '&', so nothing is taken as an access key. A box two
+    // lines tall wraps long paths; a one-line label never wraps, so a font a
+    // little wider than the one it was laid out for cuts only the last pixels.
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const UINT lines = rc.bottom >= 2 * tm.tmHeight ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
+    DrawTextA(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
     SelectObject(dc, oldFont);
 }
 

@@ -78,13 +78,18 @@ void SetControlEnabled(HWND wnd, bool on) {
 }
 
 // The closed combo shows exactly its stored height; the list drops below.
+// How the field's item height maps to the window height differs between
+// platform versions, so adjust and measure again.
 void FitComboHeight(HWND combo, int height) {
-    RECT rc;
-    GetWindowRect(combo, &rc);
-    const LRESULT item = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    const int excess = (rc.bottom - rc.top) - height;
-    if (item != CB_ERR && excess != 0 && item - excess > 0)
-        SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item - excess);
+    LRESULT request = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int attempt = 0; attempt < 4 && request != CB_ERR; ++attempt) {
+        RECT rc;
+        GetWindowRect(combo, &rc);
+        const int excess = (rc.bottom - rc.top) - height;
+        if (excess == 0 || request - excess <= 0) return;
+        request -= excess;
+        SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+    }
 }
 
 HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
