@@ -11,6 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+static void CALLBACK CloseAfterTimeout(HWND wnd, UINT, UINT_PTR, DWORD) {
+    KillTimer(wnd, 1);
+    PostMessageA(wnd, WM_CLOSE, 0, 0);
+}
+
 int main(int argc, char** argv) {
     if (argc < 6) {
         std::fprintf(stderr, "usage: %s kind track file seconds rect-file\n", argv[0]);
@@ -36,10 +41,7 @@ int main(int argc, char** argv) {
         std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         std::fclose(f);
     }
-    SetTimer(dialog, 1, seconds * 1000, [](HWND wnd, UINT, UINT_PTR, DWORD) {
-        KillTimer(wnd, 1);
-        PostMessageA(wnd, WM_CLOSE, 0, 0);
-    });
+    SetTimer(dialog, 1, seconds * 1000, CloseAfterTimeout);
     velumira::RunVelumiraP(dialog);
     return 0;
 }

@@ -306,22 +306,29 @@ TEST_F(SettingsDialog, EnterAndEscapeDoNotCloseIt) {
     EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+namespace {
+
+std::atomic<bool> applyPressed{false};
+
+// Presses apply once the dialog of the modal loop is up.
+void CALLBACK PressApply(HWND, UINT, UINT_PTR, DWORD) {
+    HWND wnd = FindWindowA(nullptr, "<Velumira>");
+    if (!wnd || applyPressed) return;
+    applyPressed = true;
+    HWND set = VelumiraPControl(wnd, "Cmd_Set");
+    SendMessageA(GetParent(set), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(set)), XPBN_CLICK),
+                 reinterpret_cast<LPARAM>(set));
+}
+
+} // namespace
+
 TEST_F(SettingsDialog, ShowReturnsWhenTheDialogCloses) {
-    // A timer on this thread presses apply once the modal loop runs.
-    static std::atomic<bool> seen{false};
-    seen = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND wnd = FindWindowA(nullptr, "<Velumira>");
-        if (!wnd || seen) return;
-        seen = true;
-        HWND set = VelumiraPControl(wnd, "Cmd_Set");
-        SendMessageA(GetParent(set), WM_COMMAND,
-                     MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(set)), XPBN_CLICK),
-                     reinterpret_cast<LPARAM>(set));
-    });
+    applyPressed = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, PressApply);
     ShowVelumiraP();
     KillTimer(nullptr, timer);
-    EXPECT_TRUE(seen);
+    EXPECT_TRUE(applyPressed);
     EXPECT_EQ(FindWindowA(nullptr, "<Velumira>"), nullptr);
     EXPECT_NE(ReadBytes(ini).find("BGM\x8B\xE6\x95\xAA=0\r\n"), std::string::npos);
 }
@@ -412,4 +419,50 @@ TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
 
     DeleteFileA("C:\\Music\\a.mp3");
     RemoveDirectoryA("C:\\Music");
+}
+
+TEST_F(SettingsDialog, ButtonsAnswerRealMouseAndKeyboard) {
+    // Mouse press and release on cancel closes without writing.
+    Open();
+    HWND cancel = Ctl("Cmd_Can");
+    RECT rc;
+    GetClientRect(cancel, &rc);
+    const LPARAM centre = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+    SendMessageA(cancel, WM_MOUSEMOVE, 0, centre);
+    SendMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    SendMessageA(cancel, WM_LBUTTONUP, 0, centre);
+    Pump();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Enter on the focused apply button applies, through the dialog manager.
+    Open();
+    HWND set = Ctl("Cmd_Set");
+    SetFocus(set);
+    MSG down{set, WM_KEYDOWN, VK_RETURN, 1, 0, {0, 0}};
+    if (!IsDialogMessageA(dialog, &down)) {
+        TranslateMessage(&down);
+        DispatchMessageA(&down);
+    }
+    Pump();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_NE(ReadBytes(ini).find("BGM\x8B\xE6\x95\xAA=0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialog, LinkShowsAHandAndAnimationStartsAtTheCursor) {
+    SetCursorPos(40, 30);
+    Open();
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(AnimOriginX, cursor.x);
+    EXPECT_EQ(AnimOriginY, cursor.y);
+
+    HWND link = Ctl("lbl_URL");
+    SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+    HWND other = Ctl("lbl", 7);
+    SendMessageA(other, WM_SETCURSOR, reinterpret_cast<WPARAM>(other),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
 }
