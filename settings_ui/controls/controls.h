@@ -129,14 +129,22 @@ class ccXPButton {
     friend struct Impl;
 };
 
+constexpr Colour kAmbientFromParent = 0xFFFFFFFFu;
+
 class GFXFrameX {
   public:
     // Creates the frame as a visible child window at `pixels`. With `saved`
     // the nine properties are loaded from it (absent names take their
     // defaults); with nullptr they take the defaults of a new control.
     // Children are created with the frame's window as parent.
+    // `ambientBack` is the container's background colour, which FillColour
+    // and BackColour default to; kAmbientFromParent takes it from the parent
+    // (a GFXFrameX parent's painted background, else the parent class's
+    // background brush, else the 3-D face colour). A dialog that paints its
+    // background itself passes its colour here.
     static GFXFrameX* create(HWND parent, int id, const RECT& pixels,
-                             const PropertyBag* saved = nullptr);
+                             const PropertyBag* saved = nullptr,
+                             Colour ambientBack = kAmbientFromParent);
     static GFXFrameX* fromHwnd(HWND wnd);
 
     HWND hWnd() const;
@@ -166,9 +174,8 @@ class GFXFrameX {
     void refresh();
 
     // The container's background colour (its "BackColor" ambient property).
-    // Taken at creation from the parent (a GFXFrameX parent's painted
-    // background, else the parent class's background brush); a change
-    // redraws the frame and is passed on to GFXFrameX children.
+    // A change redraws the frame and is passed on to GFXFrameX children; it
+    // does not change FillColour or BackColour.
     Colour ambientBackColour() const;
     void setAmbientBackColour(Colour colour);
 
