@@ -96,7 +96,10 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
     const RECT r = PixelRect(c);
     switch (c.kind) {
     case FormControlKind::Frame: {
-        GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties);
+        // On the form the ambient colour is the form's; a frame on a frame
+        // takes what its container paints.
+        const Colour ambient = parent == d.wnd ? VelumiraPForm().backColour : kAmbientFromParent;
+        GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties, ambient);
         if (!frame) return nullptr;
         HWND wnd = frame->hWnd();
         // Tab and arrow keys reach the controls placed on the frame.
