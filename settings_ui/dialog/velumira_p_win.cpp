@@ -33,7 +33,6 @@ struct Dialog {
     HWND wnd = nullptr;
     HWND owner = nullptr; // hidden; keeps the dialog off the taskbar
     HFONT font = nullptr;
-    HBRUSH background = nullptr;
     bool unloading = false;
     HWND lastFocus = nullptr; // restored when the dialog is activated again
     std::map<std::pair<std::string, int>, HWND> controls;
@@ -45,6 +44,8 @@ struct Dialog {
 };
 
 Dialog* DialogOf(HWND wnd) {
+    char cls[32];
+    if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpA(cls, kDialogClass) != 0) return nullptr;
     return reinterpret_cast<Dialog*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
