@@ -20,6 +20,13 @@
 // A GFXFrameX passes WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_DRAWITEM from
 // its children on to its own parent, so controls placed on a frame report to
 // the dialog like controls placed on it directly.
+//
+// With the platform's dialog manager (IsDialogMessage) the button behaves as
+// a push button: its window text is the caption, so Alt plus the access key
+// reaches it as BM_CLICK (the access-key press); BM_SETSTYLE with
+// BS_DEFPUSHBUTTON sets the default-button look; Enter, Space and the arrow
+// keys go to the button itself, the arrows moving the focus through the form's
+// tab order (frames are WS_EX_CONTROLPARENT, so their controls take part).
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -37,7 +44,7 @@ constexpr char kXPButtonClassName[] = "ccXPButton";
 constexpr char kFrameClassName[] = "GFXFrameX";
 
 // Registers both window classes for the given module instance. Safe to call
-// more than once. Also initialises the common-controls subclassing support.
+// more than once. create() registers them for the program itself if needed.
 bool RegisterControlClasses(HINSTANCE instance);
 
 // Notification codes (HIWORD of WM_COMMAND's wParam for the first two, the
