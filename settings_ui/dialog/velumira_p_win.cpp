@@ -1,0 +1,3 @@
+#include "velumira_p.h"
+
+void ShowVelumiraP() {}
