@@ -12,3 +12,26 @@ if(NOT WIN32)
         LIBS velumira_host_core)
     return()
 endif()
+
+enable_language(RC)
+
+add_library(velumira_host_win STATIC
+    music_win.cpp saver_form_win.cpp preview_win.cpp)
+target_link_libraries(velumira_host_win PUBLIC
+    velumira_host_core user32 gdi32 winmm ole32 oleaut32 uuid)
+
+set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
+configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/velumira.rc PROPERTIES
+    OBJECT_DEPENDS ${VELUMIRA_PREVIEW_JPEG})
+
+# The deliverable: a GUI program with the screensaver suffix.
+add_executable(Velumira_scr WIN32 host_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
+set_target_properties(Velumira_scr PROPERTIES OUTPUT_NAME Velumira SUFFIX .scr)
+target_link_libraries(Velumira_scr PRIVATE
+    velumira_host_win velumira_settings velumira_dialog comdlg32 shell32)
+
+# ---- tests --------------------------------------------------------------
+# A stand-in for the renderer, only for the host's own end-to-end tests.
+add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
+target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
