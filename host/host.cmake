@@ -35,3 +35,14 @@ target_link_libraries(Velumira_scr PRIVATE
 # A stand-in for the renderer, only for the host's own end-to-end tests.
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
+
+velumira_add_gtest(host_e2e_tests GUI TIMEOUT 240
+    SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
+target_compile_definitions(host_e2e_tests PRIVATE
+    VELUMIRA_HOST_SCR="Z:$<TARGET_FILE:Velumira_scr>"
+    VELUMIRA_STAND_IN="Z:$<TARGET_FILE:host_stand_in_renderer>")
+add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
+
+velumira_add_gtest(host_win_tests GUI
+    SOURCES tests/host_win_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
+    LIBS velumira_host_win)
