@@ -1,0 +1,126 @@
+#include "renderer/dib_layout.h"
+
+namespace {
+
+uint16_t u16(const unsigned char* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
+uint32_t u32(const unsigned char* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+int32_t s32(const unsigned char* p) {
+    return int32_t(u32(p));
+}
+
+// GDI reads uncompressed rows padded to four bytes.
+uint64_t paddedRowBytes(int32_t width, uint16_t bitCount) {
+    return (uint64_t(width) * bitCount + 31) / 32 * 4;
+}
+
+bool bitCountFits(uint16_t bitCount, uint32_t compression) {
+    switch (compression) {
+    case kBiRgb:
+        return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+               bitCount == 24 || bitCount == 32;
+    case kBiRle8:
+        return bitCount == 8;
+    case kBiRle4:
+        return bitCount == 4;
+    default: // bit fields, JPEG, PNG: nothing this loader hands to GDI
+        return false;
+    }
+}
+
+} // namespace
+
+uint32_t countDibColours(const unsigned char* header, uint32_t headerSize) {
+    uint16_t bitCount;
+    if (headerSize == 12) {
+        bitCount = u16(header + 10);
+    } else {
+        uint32_t used = u32(header + 32);
+        if (used != 0) return used & 0xFFFF;
+        bitCount = u16(header + 14);
+    }
+    switch (bitCount) {
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
+    }
+}
+
+DibCheck checkDib(const unsigned char* file, size_t size, DibLayout& out) {
+    out = DibLayout();
+    const bool fileHeader = size >= 2 && file[0] == 'B' && file[1] == 'M';
+    const size_t headerOffset = fileHeader ? 14 : 0;
+    if (size < headerOffset + 4) return DibCheck::UnknownFormat;
+    const unsigned char* h = file + headerOffset;
+    const uint32_t headerSize = u32(h);
+    if (headerSize != 12 && headerSize != 40) return DibCheck::UnknownFormat;
+    if (size - headerOffset < headerSize) return DibCheck::UnknownFormat;
+
+    DibInfo& info = out.info;
+    if (headerSize == 12) {
+        info.width = u16(h + 4);
+        info.height = u16(h + 6);
+        info.planes = u16(h + 8);
+        info.bitCount = u16(h + 10);
+    } else {
+        info.width = s32(h + 4);
+        info.height = s32(h + 8);
+        info.planes = u16(h + 12);
+        info.bitCount = u16(h + 14);
+        info.compression = u32(h + 16);
+        info.sizeImage = u32(h + 20);
+        info.xPelsPerMeter = s32(h + 24);
+        info.yPelsPerMeter = s32(h + 28);
+        info.clrUsed = u32(h + 32);
+        info.clrImportant = u32(h + 36);
+    }
+    // Top-down pictures (negative height) are refused along with empty ones.
+    if (info.width <= 0 || info.height <= 0 || info.width > kDibMaxSide ||
+        info.height > kDibMaxSide || int64_t(info.width) * info.height > kDibMaxPixels)
+        return DibCheck::Unsupported;
+    if (!bitCountFits(info.bitCount, info.compression)) return DibCheck::Unsupported;
+    // The count below truncates to 16 bits while GDI would trust the header's
+    // full value; a table longer than a byte can index has no use anyway.
+    if (info.clrUsed > 256) return DibCheck::Unsupported;
+
+    const uint32_t count = countDibColours(h, headerSize);
+    const uint32_t entrySize = headerSize == 12 ? 3 : 4;
+    const size_t tableOffset = headerOffset + headerSize;
+    const uint64_t tableEnd = uint64_t(tableOffset) + uint64_t(count) * entrySize;
+    if (tableEnd > size) return DibCheck::Unsupported;
+    if (headerSize == 12) info.clrUsed = info.clrImportant = count;
+
+    uint64_t pixelOffset = tableEnd;
+    if (fileHeader) pixelOffset = u32(file + 10);
+
+    uint64_t pixelBytes;
+    if (info.compression == kBiRgb) {
+        pixelBytes = paddedRowBytes(info.width, info.bitCount) * uint64_t(info.height);
+    } else {
+        // Run-length data carries no size of its own; the header must state it.
+        if (info.sizeImage == 0) return DibCheck::Unsupported;
+        pixelBytes = info.sizeImage;
+    }
+    if (pixelOffset > size || pixelBytes > size - pixelOffset) return DibCheck::Unsupported;
+
+    if (info.sizeImage == 0)
+        info.sizeImage = uint32_t((uint64_t(info.bitCount) * uint64_t(info.width) + 7) / 8 *
+                                  uint64_t(info.height));
+    if (info.clrUsed == 0) info.clrUsed = count;
+
+    out.headerSize = headerSize;
+    out.colourCount = count;
+    out.colourTableOffset = tableOffset;
+    out.colourEntrySize = entrySize;
+    out.pixelOffset = size_t(pixelOffset);
+    out.pixelBytes = size_t(pixelBytes);
+    return DibCheck::Ok;
+}

@@ -1,0 +1,25 @@
+// The bitmap file loader: any Windows DIB the loader accepts becomes packed
+// 24-bit RGB rows, bottom row first.
+#pragma once
+
+#include <cstdint>
+
+struct RgbImage {
+    int32_t width;
+    int32_t height;
+    unsigned char* data; // width * height * 3 bytes, R G B, no row padding
+};
+
+// Returns a new image (free data, then the record, with std::free), or null
+// after telling the user why through reportError.
+RgbImage* loadDibImage(const char* path);
+void freeRgbImage(RgbImage* image);
+
+// Every message the loader shows goes through here: a modal box with the
+// caption "Error" and one OK button, owned by the focused window.
+void reportError(const char* text);
+
+// Tests replace the box with a recorder; returns the previous reporter.
+// Passing null restores the message box.
+using ErrorReporter = void (*)(const char* text);
+ErrorReporter setErrorReporter(ErrorReporter reporter);

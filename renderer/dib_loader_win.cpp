@@ -1,0 +1,193 @@
+#include "renderer/dib_loader.h"
+#include "renderer/dib_layout.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+void messageBoxReporter(const char* text) {
+    MessageBoxA(GetFocus(), text, "Error", MB_OK);
+}
+
+ErrorReporter currentReporter = messageBoxReporter;
+
+const char kOutOfMemory[] = "Out of memory.";
+const char kUnknownFormat[] = "Unknown DIB file format.";
+const char kConversionError[] = "Image file conversion error.";
+
+// The file, mapped read-only for the duration of one load.
+struct MappedFile {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE mapping = nullptr;
+    const unsigned char* view = nullptr;
+    size_t size = 0;
+
+    bool open(const char* path) {
+        file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        LARGE_INTEGER length;
+        if (!GetFileSizeEx(file, &length) || length.QuadPart <= 0 ||
+            uint64_t(length.QuadPart) > SIZE_MAX)
+            return false;
+        size = size_t(length.QuadPart);
+        mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        if (!mapping) return false;
+        view = static_cast<const unsigned char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+        return view != nullptr;
+    }
+    ~MappedFile() {
+        if (view) UnmapViewOfFile(view);
+        if (mapping) CloseHandle(mapping);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+};
+
+// The source header GDI decodes from: 40-byte header plus colour table.
+BITMAPINFO* makeWorkingHeader(const MappedFile& in, const DibLayout& layout) {
+    auto* bmi = static_cast<BITMAPINFO*>(std::calloc(1, 44 + 4 * size_t(layout.colourCount)));
+    if (!bmi) return nullptr;
+    BITMAPINFOHEADER& h = bmi->bmiHeader;
+    h.biSize = 40;
+    h.biWidth = layout.info.width;
+    h.biHeight = layout.info.height;
+    h.biPlanes = layout.info.planes;
+    h.biBitCount = layout.info.bitCount;
+    h.biCompression = layout.info.compression;
+    h.biSizeImage = layout.info.sizeImage;
+    h.biXPelsPerMeter = layout.info.xPelsPerMeter;
+    h.biYPelsPerMeter = layout.info.yPelsPerMeter;
+    h.biClrUsed = layout.info.clrUsed;
+    h.biClrImportant = layout.info.clrImportant;
+    const unsigned char* table = in.view + layout.colourTableOffset;
+    for (uint32_t i = 0; i < layout.colourCount; ++i) {
+        const unsigned char* e = table + i * layout.colourEntrySize;
+        bmi->bmiColors[i].rgbBlue = e[0];
+        bmi->bmiColors[i].rgbGreen = e[1];
+        bmi->bmiColors[i].rgbRed = e[2];
+        bmi->bmiColors[i].rgbReserved = layout.colourEntrySize == 4 ? e[3] : 0;
+    }
+    return bmi;
+}
+
+// Decodes an already checked file; returns the message to show on failure.
+RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& failure) {
+    const int32_t width = layout.info.width;
+    const int32_t height = layout.info.height;
+    BITMAPINFO* source = makeWorkingHeader(in, layout);
+    HDC dc = nullptr;
+    HBITMAP section = nullptr;
+    HGDIOBJ previous = nullptr;
+    BITMAPINFO* target = nullptr;
+    unsigned char* bits = nullptr;
+    unsigned char* out = nullptr;
+    RgbImage* image = nullptr;
+
+    failure = kOutOfMemory;
+    if (source) dc = CreateCompatibleDC(nullptr);
+    if (dc) target = static_cast<BITMAPINFO*>(std::calloc(1, 44));
+    if (target) {
+        BITMAPINFOHEADER& h = target->bmiHeader;
+        h.biSize = 40;
+        h.biWidth = width;
+        h.biHeight = height;
+        h.biPlanes = 1;
+        h.biBitCount = 24;
+        h.biCompression = BI_RGB;
+        h.biSizeImage = DWORD(height) * DWORD(width) * 3;
+        void* sectionBits = nullptr;
+        section = CreateDIBSection(dc, target, DIB_RGB_COLORS, &sectionBits, nullptr, 0);
+        bits = static_cast<unsigned char*>(sectionBits);
+    }
+    if (section) previous = SelectObject(dc, section);
+    if (section && previous) {
+        failure = nullptr;
+        if (!SetDIBits(dc, section, 0, UINT(height), in.view + layout.pixelOffset, source,
+                       DIB_RGB_COLORS))
+            failure = kConversionError;
+    }
+    const size_t rowBytes = size_t(width) * 3;
+    if (!failure) {
+        GdiFlush();
+        out = static_cast<unsigned char*>(std::malloc(rowBytes * size_t(height)));
+        if (!out) failure = kOutOfMemory;
+    }
+    if (!failure) {
+        // Section rows are 24-bit BGR padded to four bytes; ours are packed RGB.
+        const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
+        for (int32_t y = 0; y < height; ++y) {
+            const unsigned char* s = bits + size_t(y) * stride;
+            unsigned char* d = out + size_t(y) * rowBytes;
+            for (int32_t x = 0; x < width; ++x, s += 3, d += 3) {
+                d[0] = s[2];
+                d[1] = s[1];
+                d[2] = s[0];
+            }
+        }
+        image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
+        if (image) {
+            image->width = width;
+            image->height = height;
+            image->data = out;
+        } else {
+            failure = kOutOfMemory;
+        }
+    }
+
+    if (previous) SelectObject(dc, previous);
+    if (dc) DeleteDC(dc);
+    if (section) DeleteObject(section);
+    std::free(target);
+    std::free(source);
+    if (!image) std::free(out);
+    return image;
+}
+
+} // namespace
+
+void reportError(const char* text) {
+    currentReporter(text);
+}
+
+ErrorReporter setErrorReporter(ErrorReporter reporter) {
+    ErrorReporter previous = currentReporter;
+    currentReporter = reporter ? reporter : messageBoxReporter;
+    return previous;
+}
+
+void freeRgbImage(RgbImage* image) {
+    if (!image) return;
+    std::free(image->data);
+    std::free(image);
+}
+
+RgbImage* loadDibImage(const char* path) {
+    MappedFile in;
+    if (!in.open(path)) {
+        std::string text = "Failed to open DIB file ";
+        text += path;
+        text += ".\n";
+        reportError(text.c_str());
+        return nullptr;
+    }
+    DibLayout layout;
+    switch (checkDib(in.view, in.size, layout)) {
+    case DibCheck::Ok:
+        break;
+    case DibCheck::UnknownFormat:
+        reportError(kUnknownFormat);
+        return nullptr;
+    case DibCheck::Unsupported:
+        reportError(kConversionError);
+        return nullptr;
+    }
+    const char* failure = nullptr;
+    RgbImage* image = decode(in, layout, failure);
+    if (!image) reportError(failure);
+    return image;
+}

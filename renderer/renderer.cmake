@@ -1,0 +1,42 @@
+# The renderer: Velumira.dll, with its bitmap loader, textures and scene set-up.
+
+set(_dir ${CMAKE_CURRENT_LIST_DIR})
+
+# Bounds checks of bitmap files: platform-free, tested in every world.
+add_library(velumira_dib_layout STATIC ${_dir}/dib_layout.cpp)
+target_include_directories(velumira_dib_layout PUBLIC ${VELUMIRA_ROOT})
+
+velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
+                   LIBS velumira_dib_layout)
+target_compile_definitions(dib_layout_tests PRIVATE
+    VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
+
+if(NOT WIN32)
+    return()
+endif()
+
+add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
+                                    ${_dir}/gl_scene_win.cpp)
+target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
+target_link_libraries(velumira_texture PUBLIC velumira_dib_layout glu32 opengl32 gdi32 user32)
+
+# A GUI program that ships under a .dll name: the host starts it by that path.
+add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp)
+set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .dll
+                      PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+target_link_libraries(velumira_renderer PRIVATE velumira_cloth_gl velumira_texture)
+
+velumira_add_gtest(dib_loader_tests GUI SOURCES ${_dir}/tests/loader_test_win.cpp
+                   LIBS velumira_texture)
+target_compile_definitions(dib_loader_tests PRIVATE VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
+
+velumira_add_gtest(renderer_gl_tests GUI SOURCES ${_dir}/tests/gl_test_win.cpp
+                   LIBS velumira_cloth_gl velumira_texture)
+
+# End-to-end: the real program under Wine, watched from outside.
+add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
+target_link_libraries(velumira_window_probe PRIVATE user32)
+foreach(case picture messages missing)
+    velumira_add_wine_script(renderer_e2e_${case} GUI TIMEOUT 240
+        COMMAND ${_dir}/tests/renderer_e2e.sh ${case})
+endforeach()

@@ -1,0 +1,187 @@
+#!/bin/bash
+# End-to-end checks of Velumira.dll under Wine on the test display:
+#   renderer_e2e.sh picture    window, frames showing the snapshot, input, Escape
+#   renderer_e2e.sh messages   WM_SIZE 0, minimised, WM_CLOSE and WM_QUIT codes
+#   renderer_e2e.sh missing    one error box, then the untextured cloth animates
+# Frames are kept in $VELUMIRA_BUILD/artifacts.
+set -u
+. "$VELUMIRA_ROOT/tools/wine-env" "$VELUMIRA_BUILD"
+case_name=$1
+probe_exe=$VELUMIRA_BUILD/renderer/velumira_window_probe.exe
+renderer_exe=$VELUMIRA_BUILD/bin/Velumira.dll
+artifacts=$VELUMIRA_BUILD/artifacts
+snapshot=$WINEPREFIX/drive_c/r_quil/Velumira.bmp
+work=$(mktemp -d)
+mkdir -p "$artifacts"
+pid=
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        probe post 0x10 0 0 >/dev/null 2>&1
+        sleep 1
+        kill "$pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+probe() { wine_ja "$probe_exe" "$@" | tr -d '\r'; }
+
+# Left half red, right half blue, a yellow disc in the middle: colours that
+# survive lighting and sheen and tell the halves apart.
+make_snapshot() {
+    convert -size 1920x1080 xc:'#d01818' -fill '#1830d0' -draw 'rectangle 960,0 1919,1079' \
+        -fill '#e0d020' -draw 'circle 960,540 960,400' -type TrueColor BMP3:"$snapshot" ||
+        fail "cannot make the snapshot"
+}
+
+start_renderer() {
+    (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$WINE" "$renderer_exe") &
+    pid=$!
+    for _ in $(seq 300); do
+        xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 && return 0
+        kill -0 "$pid" 2>/dev/null || fail "renderer ended before its window appeared"
+        sleep 0.1
+    done
+    fail "no window titled Velumira_VC"
+}
+
+# Waits for the renderer to end; sets code to its exit code.
+wait_exit() {
+    for _ in $(seq 100); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            code=$?
+            pid=
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+running() { kill -0 "$pid" 2>/dev/null && xdotool search --name '^Velumira_VC$' >/dev/null 2>&1; }
+
+shot() { import -display "$DISPLAY" -window root "$1" || fail "no screenshot"; }
+
+# Mean colour of a square of the screenshot as "r g b", 0..255.
+mean() { # file x y
+    convert "$1" -crop 160x160+"$2"+"$3" +repage -scale '1x1!' \
+        -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+}
+
+changed_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d", $1 }'; }
+
+case $case_name in
+picture)
+    make_snapshot
+    start_renderer
+    info=$(probe info) || fail "probe sees no window"
+    echo "$info"
+    grep -q '^class=OpenGL classstyle=0x23 ' <<<"$info" || fail "class"
+    grep -Eq 'style=0x[89]6000000 ' <<<"$info" || fail "style"
+    # Windows drops WS_EX_WINDOWEDGE from borderless windows when it stores the style.
+    grep -Eq 'exstyle=0x000401?00' <<<"$info" || fail "extended style"
+    read -r w h < <(sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$info")
+    grep -q "^rect=0,0,$w,$h client=${w}x$h " <<<"$info" || fail "position or size"
+    grep -Eq '^parent=0+ owner=0+ menu=0+ iconic=0 visible=1' <<<"$info" || fail "parent/menu"
+
+    sleep 6 # let the breeze build up waves worth looking at
+    shot "$work/a.png"
+    sleep 0.7
+    shot "$work/b.png"
+    cp "$work/a.png" "$artifacts/renderer_frame_1.png"
+    cp "$work/b.png" "$artifacts/renderer_frame_2.png"
+    read -r r g b < <(mean "$work/a.png" 420 460)
+    echo "left half mean: $r $g $b"
+    [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ] || fail "left half not red"
+    read -r r g b < <(mean "$work/a.png" 1340 460)
+    echo "right half mean: $r $g $b"
+    [ "$b" -gt $((r + 60)) ] && [ "$b" -gt $((g + 60)) ] || fail "right half not blue"
+    read -r r g b < <(mean "$work/a.png" 880 460)
+    echo "middle mean: $r $g $b"
+    [ "$r" -gt $((b + 60)) ] && [ "$g" -gt $((b + 60)) ] || fail "middle not yellow"
+    moved=$(changed_pixels "$work/a.png" "$work/b.png")
+    echo "pixels changed between frames: $moved"
+    [ "$moved" -gt 5000 ] || fail "cloth does not move"
+
+    xdotool mousemove 200 200 sleep 0.2 mousemove 900 500 click 1 click 3
+    xdotool key a key space key Return key F1 key shift+Tab
+    sleep 1.5
+    running || fail "mouse or keys other than Escape ended the renderer"
+
+    xdotool keydown Escape sleep 0.4 keyup Escape
+    wait_exit || fail "Escape did not end the renderer"
+    [ "$code" = 0 ] || fail "exit code after Escape: $code"
+    xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 && fail "window still there"
+    ;;
+messages)
+    make_snapshot
+    start_renderer
+    sleep 2
+    probe send 0x0005 0 800 || fail "WM_SIZE 800 x 0 not answered" # client 800 x 0
+    sleep 1
+    running || fail "WM_SIZE with height 0 ended the renderer"
+    read -r w h < <(probe info | sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+    probe send 0x0005 0 $((h << 16 | w)) || fail "WM_SIZE restore"
+    # Anyone may post key messages; codes past the key table are ignored.
+    probe post 0x0100 0x12345 0
+    sleep 0.5
+    running || fail "out-of-range key code ended the renderer"
+
+    # Minimised (WM_ACTIVATE with a non-zero high word): no frames, Escape ignored.
+    probe send 0x0006 0x10000 0
+    sleep 0.5
+    shot "$work/a.png"
+    probe post 0x0100 0x1b 0
+    sleep 1
+    shot "$work/b.png"
+    running || fail "Escape while minimised ended the renderer"
+    [ "$(changed_pixels "$work/a.png" "$work/b.png")" = 0 ] || fail "frames drawn while minimised"
+    probe post 0x0010 0 0
+    wait_exit || fail "WM_CLOSE while minimised did not end the renderer"
+    [ "$code" = 0 ] || fail "exit code after WM_CLOSE: $code"
+    xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 && fail "window still there"
+
+    # WM_QUIT's parameter becomes the exit code.
+    start_renderer
+    sleep 1
+    probe post 0x0012 7 0
+    wait_exit || fail "WM_QUIT did not end the renderer"
+    [ "$code" = 7 ] || fail "exit code after WM_QUIT 7: $code"
+    ;;
+missing)
+    rm -f "$snapshot"
+    start_renderer
+    box=$(probe errorbox) || fail "no error box"
+    echo "$box"
+    grep -qxF 'text=Failed to open DIB file C:\r_quil\Velumira.bmp.\n' <<<"$box" || fail "text"
+    grep -qx 'buttons=1 OK' <<<"$box" || fail "buttons"
+    grep -qx 'owner_is_renderer=1' <<<"$box" || fail "box not owned by the renderer"
+    sleep 2
+    probe noerrorbox || fail "a second error box"
+    shot "$work/a.png"
+    sleep 0.7
+    shot "$work/b.png"
+    cp "$work/a.png" "$artifacts/renderer_untextured.png"
+    read -r r g b < <(mean "$work/a.png" 880 460)
+    echo "middle mean: $r $g $b"
+    [ "$r" -gt 60 ] || fail "sheet not drawn"
+    [ $((r > g ? r - g : g - r)) -lt 20 ] && [ $((r > b ? r - b : b - r)) -lt 20 ] ||
+        fail "untextured sheet not grey"
+    moved=$(changed_pixels "$work/a.png" "$work/b.png")
+    echo "pixels changed between frames: $moved"
+    [ "$moved" -gt 5000 ] || fail "cloth does not move"
+    probe post 0x0010 0 0
+    wait_exit || fail "WM_CLOSE did not end the renderer"
+    [ "$code" = 0 ] || fail "exit code after WM_CLOSE: $code"
+    ;;
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+echo "PASS: $case_name"

@@ -1,0 +1,106 @@
+// Test helper: looks at and pokes the renderer's window from outside, the way
+// other programs on the desktop can.
+//   window_probe info          class, styles and geometry; exit 1 when absent
+//   window_probe post MSG WPARAM LPARAM   PostMessage to the window
+//   window_probe send MSG WPARAM LPARAM   SendMessage to the window
+//   window_probe errorbox      text and buttons of the "Error" box, then OK
+//   window_probe noerrorbox    exit 1 while an "Error" box is open
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND renderer() {
+    return FindWindowA("OpenGL", "Velumira_VC");
+}
+
+int info() {
+    HWND w = renderer();
+    if (!w) {
+        std::printf("absent\n");
+        return 1;
+    }
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    RECT r;
+    GetWindowRect(w, &r);
+    RECT c;
+    GetClientRect(w, &c);
+    const DWORD style = DWORD(GetWindowLongPtrA(w, GWL_STYLE));
+    const DWORD exStyle = DWORD(GetWindowLongPtrA(w, GWL_EXSTYLE));
+    const int width = GetSystemMetrics(SM_CXMAXIMIZED);
+    const int height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
+    std::printf("class=%s classstyle=0x%lx style=0x%08lx exstyle=0x%08lx\n", cls,
+                (unsigned long)GetClassLongPtrA(w, GCL_STYLE), (unsigned long)style,
+                (unsigned long)exStyle);
+    std::printf("rect=%ld,%ld,%ld,%ld client=%ldx%ld expected=%dx%d\n", r.left, r.top, r.right,
+                r.bottom, c.right, c.bottom, width, height);
+    std::printf("parent=%p owner=%p menu=%p iconic=%d visible=%d\n", (void*)GetParent(w),
+                (void*)GetWindow(w, GW_OWNER), (void*)GetMenu(w), IsIconic(w) ? 1 : 0,
+                IsWindowVisible(w) ? 1 : 0);
+    return 0;
+}
+
+// The message box's text is its static control (id 0xFFFF).
+int errorBox() {
+    HWND box = nullptr;
+    for (int i = 0; i < 100 && !box; ++i) {
+        box = FindWindowA("#32770", "Error");
+        if (!box) Sleep(100);
+    }
+    if (!box) {
+        std::printf("no error box\n");
+        return 1;
+    }
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::string escaped;
+    for (const char* p = text; *p; ++p)
+        escaped += *p == '\n' ? std::string("\\n") : std::string(1, *p);
+    int buttons = 0;
+    std::string labels;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        if (_stricmp(cls, "Button") == 0 && IsWindowVisible(child)) {
+            char label[32] = {};
+            GetWindowTextA(child, label, sizeof label);
+            labels += std::string(buttons ? "," : "") + label;
+            ++buttons;
+        }
+    }
+    std::printf("text=%s\nbuttons=%d %s\nowner_is_renderer=%d\n", escaped.c_str(), buttons,
+                labels.c_str(), GetWindow(box, GW_OWNER) == renderer() ? 1 : 0);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+unsigned long number(const char* s) {
+    return std::strtoul(s, nullptr, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "info") == 0) return info();
+    if (argc >= 2 && std::strcmp(argv[1], "errorbox") == 0) return errorBox();
+    if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
+        return FindWindowA("#32770", "Error") ? 1 : 0;
+    if (argc == 5 && (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {
+        HWND w = renderer();
+        if (!w) return 1;
+        const UINT message = UINT(number(argv[2]));
+        const WPARAM wParam = WPARAM(number(argv[3]));
+        const LPARAM lParam = LPARAM(number(argv[4]));
+        if (argv[1][0] == 'p') return PostMessageA(w, message, wParam, lParam) ? 0 : 1;
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? 0
+                                                                                                : 1;
+    }
+    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send ...\n");
+    return 2;
+}

@@ -1,0 +1,49 @@
+#include "renderer/texture.h"
+#include "renderer/dib_loader.h"
+
+#include <windows.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+#include <cstring>
+
+bool Texture::loadBitmap(const char* path) {
+    glEnable(GL_TEXTURE_2D);
+    RgbImage* image = loadDibImage(path);
+    if (!image) return false;
+    const size_t bytes = size_t(image->width) * size_t(image->height) * 3;
+    auto* copy = static_cast<unsigned char*>(std::malloc(bytes));
+    if (!copy) {
+        freeRgbImage(image);
+        return false;
+    }
+    std::free(pixels);
+    width = image->width;
+    height = image->height;
+    pixels = copy;
+    pixelFormat = GL_RGB;
+    std::memcpy(pixels, image->data, bytes);
+
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    name = id;
+    glBindTexture(GL_TEXTURE_2D, name);
+    // The pixel copy has packed rows; the default alignment of 4 would skew
+    // every picture whose width is not a multiple of 4.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glDisable(GL_TEXTURE_2D);
+    freeRgbImage(image);
+    return true;
+}
+
+void Texture::release() {
+    GLuint id = name;
+    glDeleteTextures(1, &id);
+    name = 0;
+    std::free(pixels);
+    pixels = nullptr;
+}
