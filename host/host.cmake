@@ -46,3 +46,8 @@ add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
 velumira_add_gtest(host_win_tests GUI
     SOURCES tests/host_win_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
     LIBS velumira_host_win)
+
+foreach(case escape kill slow music)
+    velumira_add_wine_script(host_saver_e2e_${case} GUI TIMEOUT 180
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
+endforeach()

@@ -43,7 +43,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "VelumiraStandIn";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Velumira_VC", WS_POPUP, 0, 0, 320, 200,
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "Velumira_VC", WS_POPUP, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                 nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     ShowWindow(hwnd, show);
