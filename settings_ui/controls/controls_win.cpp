@@ -1,114 +1,61 @@
-#include "controls.h"
+#include "controls_internal_win.h"
+
+#include <cstring>
 
 namespace velumira {
 
-bool RegisterControlClasses(HINSTANCE) {
-    return true;
+namespace {
+HINSTANCE g_instance = nullptr;
+} // namespace
+
+bool RegisterControlClasses(HINSTANCE instance) {
+    if (!instance) instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    if (GetClassInfoExA(instance, kXPButtonClassName, &wc) &&
+        GetClassInfoExA(instance, kFrameClassName, &wc)) {
+        g_instance = instance;
+        return true;
+    }
+    // Double-clicks are part of the button's events.
+    wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = ButtonWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kXPButtonClassName;
+    bool ok = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+
+    wc.style = 0;
+    wc.lpfnWndProc = FrameWindowProc;
+    wc.lpszClassName = kFrameClassName;
+    ok = (RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) && ok;
+    if (ok) g_instance = instance;
+    return ok;
 }
 
-ccXPButton* ccXPButton::create(HWND, int, const RECT&, const PropertyBag*) {
-    return nullptr;
-}
-ccXPButton* ccXPButton::fromHwnd(HWND) {
-    return nullptr;
-}
-HWND ccXPButton::hWnd() const {
-    return nullptr;
-}
-std::string ccXPButton::caption() const {
-    return {};
-}
-void ccXPButton::setCaption(const std::string&) {}
-bool ccXPButton::enabled() const {
-    return true;
-}
-void ccXPButton::setEnabled(bool) {}
-FontDesc ccXPButton::font() const {
-    return {};
-}
-void ccXPButton::setFont(const FontDesc&) {}
-Colour ccXPButton::foreColor() const {
-    return 0;
-}
-void ccXPButton::setForeColor(Colour) {}
-bool ccXPButton::focusRect() const {
-    return true;
-}
-void ccXPButton::setFocusRect(bool) {}
-void ccXPButton::snapMouseTo() {}
-void ccXPButton::setDisplayAsDefault(bool) {}
-bool ccXPButton::displayAsDefault() const {
-    return false;
-}
-void ccXPButton::loadProperties(const PropertyBag&) {}
-void ccXPButton::saveProperties(PropertyBag&) const {}
-int ccXPButton::state() const {
-    return 0;
-}
-char ccXPButton::accessKey() const {
-    return 0;
-}
-HDC ccXPButton::surface() const {
-    return nullptr;
+HINSTANCE ControlsInstance() {
+    if (!g_instance) RegisterControlClasses(GetModuleHandleA(nullptr));
+    return g_instance;
 }
 
-GFXFrameX* GFXFrameX::create(HWND, int, const RECT&, const PropertyBag*) {
-    return nullptr;
+bool IsWindowOfClass(HWND wnd, const char* className) {
+    char name[64] = {};
+    if (!wnd || !GetClassNameA(wnd, name, sizeof name)) return false;
+    return std::strcmp(name, className) == 0;
 }
-GFXFrameX* GFXFrameX::fromHwnd(HWND) {
-    return nullptr;
-}
-HWND GFXFrameX::hWnd() const {
-    return nullptr;
-}
-long GFXFrameX::frameStyle() const {
-    return 1;
-}
-void GFXFrameX::setFrameStyle(long) {}
-int GFXFrameX::shadowOpacity() const {
-    return 50;
-}
-void GFXFrameX::setShadowOpacity(int) {}
-bool GFXFrameX::showShadow() const {
-    return true;
-}
-void GFXFrameX::setShowShadow(bool) {}
-int GFXFrameX::shadowDepth() const {
-    return 5;
-}
-void GFXFrameX::setShadowDepth(int) {}
-Colour GFXFrameX::fillColour() const {
-    return 0;
-}
-void GFXFrameX::setFillColour(Colour) {}
-Colour GFXFrameX::backColour() const {
-    return 0;
-}
-void GFXFrameX::setBackColour(Colour) {}
-long GFXFrameX::backColourIs() const {
-    return 0;
-}
-void GFXFrameX::setBackColourIs(long) {}
-Colour GFXFrameX::borderColour() const {
-    return 0;
-}
-void GFXFrameX::setBorderColour(Colour) {}
-int GFXFrameX::cornerDepth() const {
-    return 10;
-}
-void GFXFrameX::setCornerDepth(int) {}
-void GFXFrameX::refresh() {}
-Colour GFXFrameX::ambientBackColour() const {
-    return 0;
-}
-void GFXFrameX::setAmbientBackColour(Colour) {}
-void GFXFrameX::loadProperties(const PropertyBag&) {}
-void GFXFrameX::saveProperties(PropertyBag&) const {}
-Colour GFXFrameX::surfaceBackColour() const {
-    return 0;
-}
-void GFXFrameX::paintBackground(HWND, HDC) const {}
-HDC GFXFrameX::surface() const {
+
+HWND FormOf(HWND control) {
+    HWND w = control ? GetParent(control) : nullptr;
+    while (w) {
+        LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+        LONG_PTR exStyle = GetWindowLongPtrA(w, GWL_EXSTYLE);
+        if (!(style & WS_CHILD) || (exStyle & WS_EX_MDICHILD)) return w;
+        HWND up = GetParent(w);
+        if (!up) return w;
+        w = up;
+    }
     return nullptr;
 }
 

@@ -1,0 +1,249 @@
+#include "form_widgets_win.h"
+
+#include "controls.h"
+
+namespace velumira {
+namespace {
+
+constexpr char kLabelClass[] = "VelumiraLabel";
+constexpr char kImageClass[] = "VelumiraImage";
+
+struct LabelData {
+    bool opaque = false;
+    UINT alignment = DT_LEFT;
+    COLORREF foreColour = 0;
+    COLORREF backColour = 0;
+    bool handCursor = false;
+    bool pressed = false; // left button went down here and is not yet released
+    HFONT font = nullptr;
+};
+
+struct ImageData {
+    const Picture* picture = nullptr;
+};
+
+// Paints what lies behind a transparent child: the frame's drawing when the
+// parent is a GFXFrameX, else the parent's background brush.
+void PaintParentBackground(HWND wnd, HDC dc) {
+    HWND parent = GetParent(wnd);
+    if (const GFXFrameX* frame = GFXFrameX::fromHwnd(parent)) {
+        frame->paintBackground(wnd, dc);
+        return;
+    }
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND));
+    if (!brush)
+        brush = GetSysColorBrush(COLOR_BTNFACE);
+    else if (reinterpret_cast<UINT_PTR>(brush) <= COLOR_MENUHILIGHT + 1)
+        brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<UINT_PTR>(brush) - 1));
+    FillRect(dc, &rc, brush);
+}
+
+void NotifyParent(HWND wnd, WORD code) {
+    SendMessageA(GetParent(wnd), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(wnd)), code),
+                 reinterpret_cast<LPARAM>(wnd));
+}
+
+// Mouse presses shared by labels and images: any button reports a press.
+bool HandleMouseDown(HWND wnd, UINT msg) {
+    if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN) return false;
+    NotifyParent(wnd, kWidgetMouseDown);
+    return true;
+}
+
+void PaintLabel(HWND wnd, HDC dc, const LabelData& d) {
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    if (d.opaque) {
+        HBRUSH brush = CreateSolidBrush(d.backColour);
+        FillRect(dc, &rc, brush);
+        DeleteObject(brush);
+    } else {
+        PaintParentBackground(wnd, dc);
+    }
+    char text[1024];
+    const int n = GetWindowTextA(wnd, text, sizeof text);
+    HGDIOBJ oldFont = SelectObject(dc, d.font ? d.font : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, d.foreColour);
+    // Paths may hold '&', so nothing is taken as an access key. A box two
+    // lines tall wraps long paths; a one-line label never wraps, so a font a
+    // little wider than the one it was laid out for cuts only the last pixels.
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    const UINT lines = rc.bottom >= 2 * tm.tmHeight ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
+    DrawTextA(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK LabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* d = reinterpret_cast<LabelData*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_NCCREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        break;
+    }
+    case WM_NCDESTROY:
+        delete d;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        if (d) PaintLabel(wnd, dc, *d);
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    case WM_SETTEXT: {
+        const LRESULT r = DefWindowProcA(wnd, msg, wp, lp);
+        InvalidateRect(wnd, nullptr, FALSE);
+        return r;
+    }
+    case WM_SETFONT:
+        if (d) d->font = reinterpret_cast<HFONT>(wp);
+        if (LOWORD(lp)) InvalidateRect(wnd, nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return d ? reinterpret_cast<LRESULT>(d->font) : 0;
+    case WM_SETCURSOR:
+        if (d && d->handCursor && LOWORD(lp) == HTCLIENT) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (d && d->pressed) {
+            d->pressed = false;
+            ReleaseCapture();
+            POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            RECT rc;
+            GetClientRect(wnd, &rc);
+            if (PtInRect(&rc, pt)) NotifyParent(wnd, kWidgetClick);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (d) d->pressed = false;
+        return 0;
+    default:
+        if (msg == WM_LBUTTONDOWN && d) {
+            d->pressed = true;
+            SetCapture(wnd);
+        }
+        if (HandleMouseDown(wnd, msg)) return 0;
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_NCCREATE: {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        break;
+    }
+    case WM_NCDESTROY:
+        delete d;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        PaintParentBackground(wnd, dc);
+        if (d && d->picture) {
+            const Picture& p = *d->picture;
+            for (int y = 0; y < p.height; ++y)
+                for (int x = 0; x < p.width; ++x) {
+                    const size_t i = static_cast<size_t>(y) * p.width + x;
+                    if (p.opaque[i]) SetPixelV(dc, x, y, p.pixels[i]);
+                }
+        }
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    default:
+        if (HandleMouseDown(wnd, msg)) return 0;
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+bool Register(HINSTANCE instance, const char* name, WNDPROC proc) {
+    WNDCLASSA wc{};
+    if (GetClassInfoA(instance, name, &wc)) return true;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
+HWND CreateChild(const char* cls, const char* text, HWND parent, int id, const RECT& pixels,
+                 void* data) {
+    return CreateWindowExA(
+        0, cls, text, WS_CHILD | WS_VISIBLE, pixels.left, pixels.top, pixels.right - pixels.left,
+        pixels.bottom - pixels.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), data);
+}
+
+} // namespace
+
+COLORREF ResolveColour(Colour stored) {
+    if (stored & kSystemColourFlag) return GetSysColor(static_cast<int>(stored & 0xFF));
+    return stored & 0xFFFFFF;
+}
+
+bool RegisterFormWidgetClasses(HINSTANCE instance) {
+    const bool labels = Register(instance, kLabelClass, LabelProc);
+    const bool images = Register(instance, kImageClass, ImageProc);
+    return labels && images;
+}
+
+HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl& control,
+                     HFONT font) {
+    const PropertyBag& p = control.properties;
+    auto* d = new LabelData;
+    d->opaque = p.readInt("BackStyle", kLabelOpaque) == kLabelOpaque;
+    const long align = p.readInt("Alignment", kAlignLeft);
+    d->alignment = align == kAlignCentre ? DT_CENTER : align == 1 ? DT_RIGHT : DT_LEFT;
+    d->foreColour = ResolveColour(p.readColour("ForeColor", kSysButtonText));
+    d->backColour = ResolveColour(p.readColour("BackColor", kSystemColourFlag | COLOR_BTNFACE));
+    d->handCursor = p.readInt("MousePointer", kPointerDefault) == kPointerHand;
+    d->font = font;
+    HWND wnd = CreateChild(kLabelClass, p.readString("Caption", "").c_str(), parent, id, pixels, d);
+    if (!wnd) delete d;
+    return wnd;
+}
+
+HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control) {
+    auto* d = new ImageData;
+    d->picture = BuiltInPicture(control.properties.readString("Picture", ""));
+    HWND wnd = CreateChild(kImageClass, "", parent, id, pixels, d);
+    if (!wnd) delete d;
+    return wnd;
+}
+
+const Picture* ImagePicture(HWND image) {
+    char cls[32];
+    if (!GetClassNameA(image, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return nullptr;
+    auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(image, GWLP_USERDATA));
+    return d ? d->picture : nullptr;
+}
+
+void SetImagePicture(HWND image, const Picture* picture) {
+    char cls[32];
+    if (!GetClassNameA(image, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return;
+    if (auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(image, GWLP_USERDATA))) {
+        d->picture = picture;
+        InvalidateRect(image, nullptr, FALSE);
+    }
+}
+
+} // namespace velumira

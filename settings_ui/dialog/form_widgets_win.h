@@ -1,0 +1,33 @@
+// The dialog's own simple controls as child windows: labels (transparent or
+// opaque, with an optional hand cursor) and image boxes showing a built-in
+// picture. Both report mouse presses to their parent as WM_COMMAND, which
+// GFXFrameX containers pass on to the dialog.
+#pragma once
+
+#include "velumira_p_form.h"
+#include "velumira_p_pictures.h"
+
+#include <windows.h>
+
+namespace velumira {
+
+// HIWORD of the WM_COMMAND wParam a label or image sends (LOWORD is its ID,
+// lParam its window).
+constexpr WORD kWidgetMouseDown = 0x7F01; // any mouse button went down
+constexpr WORD kWidgetClick = 0x7F02;     // left button pressed and released on it
+
+bool RegisterFormWidgetClasses(HINSTANCE instance);
+
+// Creates the label or image of `control` at `pixels` in `parent`.
+HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl& control,
+                     HFONT font);
+HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control);
+
+// The picture an image shows (nullptr for none) and changing it.
+const Picture* ImagePicture(HWND image);
+void SetImagePicture(HWND image, const Picture* picture);
+
+// Resolves a stored colour, including system colours (kSystemColourFlag).
+COLORREF ResolveColour(Colour stored);
+
+} // namespace velumira

@@ -1,0 +1,47 @@
+// Shows the settings dialog in a given state for a few seconds, so a script
+// can photograph the display:
+//   velumira_p_show <kind> <track> <file> <seconds> <rect-file>
+// The dialog's client rectangle on the screen is written to <rect-file> as
+// "left top width height" once the dialog is drawn.
+#include "settings.h"
+#include "velumira_p_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+static void CALLBACK CloseAfterTimeout(HWND wnd, UINT, UINT_PTR, DWORD) {
+    KillTimer(wnd, 1);
+    PostMessageA(wnd, WM_CLOSE, 0, 0);
+}
+
+int main(int argc, char** argv) {
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: %s kind track file seconds rect-file\n", argv[0]);
+        return 2;
+    }
+    BgmKind = static_cast<int16_t>(std::atoi(argv[1]));
+    BgmTrack = static_cast<int16_t>(std::atoi(argv[2]));
+    BgmFile = argv[3];
+    BgmFolder = HostFolder();
+    const UINT seconds = static_cast<UINT>(std::atoi(argv[4]));
+
+    HWND dialog = velumira::CreateVelumiraP(GetModuleHandleA(nullptr));
+    if (!dialog) return 1;
+    // Move the pointer away so no button shows its hover look.
+    SetCursorPos(0, 0);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Without a window manager the display shows no caption or border, so
+    // the client area is what can be photographed.
+    RECT r;
+    GetClientRect(dialog, &r);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    if (FILE* f = std::fopen(argv[5], "w")) {
+        std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::fclose(f);
+    }
+    SetTimer(dialog, 1, seconds * 1000, CloseAfterTimeout);
+    velumira::RunVelumiraP(dialog);
+    return 0;
+}

@@ -1,0 +1,468 @@
+// The settings dialog as a real window under Wine (code page 932): layout,
+// load, option selection, the file chooser, apply, cancel and close.
+#include "velumira_p_win.h"
+
+#include "controls.h"
+#include "settings.h"
+#include "velumira_p_form.h"
+#include "velumira_p_rules.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+using namespace velumira;
+
+namespace {
+
+const char kChooserTitle[] = "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD"; // ﾌｧｲﾙを開く
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            bytes.append(buf, n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+std::string WindowText(HWND wnd) {
+    char buf[1024] = {};
+    GetWindowTextA(wnd, buf, sizeof buf);
+    return buf;
+}
+
+// Handles messages already queued, for a while.
+void Pump(DWORD ms = 50) {
+    const DWORD end = GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+// What a ccXPButton tells its parent when it is clicked.
+void Click(HWND dialog, HWND button) {
+    ASSERT_NE(button, nullptr);
+    SendMessageA(GetParent(button), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(button)), XPBN_CLICK),
+                 reinterpret_cast<LPARAM>(button));
+    (void)dialog;
+}
+
+class SettingsDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 932u);
+        ini = SettingsFilePath();
+        DeleteFileA(ini.c_str());
+        BgmKind = 0;
+        BgmTrack = 0;
+        BgmFile.clear();
+        BgmFolder = HostFolder();
+    }
+    void TearDown() override {
+        if (dialog && IsWindow(dialog)) DestroyWindow(dialog);
+        DeleteFileA(ini.c_str());
+    }
+    void Open() {
+        dialog = CreateVelumiraP(GetModuleHandleA(nullptr));
+        ASSERT_NE(dialog, nullptr);
+        Pump();
+    }
+    HWND Ctl(const char* name, int index = -1) { return VelumiraPControl(dialog, name, index); }
+    const Picture* Mark(int option) { return VelumiraPPicture(Ctl("Img_BGM", option)); }
+    const Picture* Selected() { return VelumiraPPicture(Ctl("Img_Ra", 1)); }
+    const Picture* Unselected() { return VelumiraPPicture(Ctl("Img_Ra", 0)); }
+
+    // Exactly option `kind` marked (none outside 0..2) with its enable states.
+    void ExpectOption(int kind) {
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(Mark(i), i == kind ? Selected() : Unselected()) << "option " << i;
+        EXPECT_EQ(IsWindowEnabled(Ctl("BGM_Repeat")) != FALSE, kind == 1);
+        EXPECT_EQ(IsWindowEnabled(Ctl("Cmd_File")) != FALSE, kind == 2);
+    }
+
+    std::string ini;
+    HWND dialog = nullptr;
+};
+
+} // namespace
+
+TEST_F(SettingsDialog, WindowMatchesItsForm) {
+    Open();
+    const FormDescription& form = VelumiraPForm();
+    EXPECT_EQ(WindowText(dialog), "<Velumira>");
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, 490);
+    EXPECT_EQ(client.bottom, 239);
+
+    const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    EXPECT_FALSE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_NE(owner, nullptr) << "an unowned window gets a taskbar button";
+    EXPECT_FALSE(IsWindowVisible(owner));
+
+    // Background colour where no control lies.
+    HDC dc = GetDC(dialog);
+    EXPECT_EQ(GetPixel(dc, 480, 5), RGB(224, 224, 224));
+    ReleaseDC(dialog, dc);
+
+    // Centred across, one third down.
+    RECT wr;
+    GetWindowRect(dialog, &wr);
+    const Placement at = PlaceDialog(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                     wr.right - wr.left, wr.bottom - wr.top);
+    EXPECT_EQ(wr.left, at.left);
+    EXPECT_EQ(wr.top, at.top);
+
+    for (const FormControl& c : form.controls) {
+        SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ")");
+        HWND wnd = Ctl(c.name.c_str(), c.index);
+        ASSERT_NE(wnd, nullptr);
+        HWND container = c.container.empty() ? dialog : Ctl(c.container.c_str());
+        EXPECT_EQ(GetParent(wnd), container);
+        RECT r;
+        GetWindowRect(wnd, &r);
+        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, c.left / 15);
+        EXPECT_EQ(r.top, c.top / 15);
+        EXPECT_EQ(r.right - r.left, c.width / 15);
+        EXPECT_EQ(r.bottom - r.top, c.height / 15);
+    }
+}
+
+TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
+    Open();
+    EXPECT_EQ(WindowText(Ctl("lbl", 0)), "BGM");
+    EXPECT_EQ(WindowText(Ctl("lbl_BGM", 1)), "\x89\xB9\x8A\x79"
+                                             "CD");
+    EXPECT_EQ(WindowText(Ctl("lbl", 14)), "\x8B\xC8\x96\xDA\x82\xF0\xD8\xCB\xDF\xB0\xC4");
+    EXPECT_EQ(WindowText(Ctl("lbl_BGM", 0)), "\x82\xC8\x82\xB5");
+    EXPECT_EQ(WindowText(Ctl("lbl_BGM", 2)), "MP3\x81\x41WAV");
+    EXPECT_EQ(WindowText(Ctl("Cmd_Can")), "\xB7\xAC\xDD\xBE\xD9");
+    EXPECT_EQ(WindowText(Ctl("Cmd_Set")), "\x90\xDD\x92\xE8");
+    EXPECT_EQ(WindowText(Ctl("Cmd_File")), "...");
+    const std::string credit = WindowText(Ctl("lbl", 7));
+    EXPECT_EQ(credit.substr(credit.size() - 9), "Ver.1.0.0");
+    EXPECT_EQ(WindowText(Ctl("lbl_URL")), kHomePageUrl);
+
+    LOGFONTA lf{};
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(Ctl("BGM_Repeat"), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    GetObjectA(font, sizeof lf, &lf);
+    EXPECT_STREQ(lf.lfFaceName, "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
+    EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
+    EXPECT_EQ(lf.lfHeight, -13); // 9.75 pt at 96 dpi
+}
+
+TEST_F(SettingsDialog, TrackComboHoldsEmptyAndOneToThirty) {
+    BgmTrack = 0;
+    Open();
+    HWND combo = Ctl("BGM_Repeat");
+    EXPECT_TRUE(GetWindowLongA(combo, GWL_STYLE) & CBS_DROPDOWN);
+    ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 31);
+    char item[16];
+    for (int i = 0; i < 31; ++i) {
+        SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        EXPECT_EQ(std::string(item), i == 0 ? "" : std::to_string(i));
+    }
+    EXPECT_EQ(WindowText(combo), "");
+}
+
+TEST_F(SettingsDialog, LoadShowsEachKind) {
+    BgmKind = 0;
+    Open();
+    ExpectOption(0);
+    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "");
+    DestroyWindow(dialog);
+
+    BgmKind = 1;
+    BgmTrack = 7;
+    Open();
+    ExpectOption(1);
+    EXPECT_EQ(WindowText(Ctl("BGM_Repeat")), "7");
+    DestroyWindow(dialog);
+
+    BgmKind = 2;
+    BgmFile = "C:\\Music\\a.mp3";
+    Open();
+    ExpectOption(2);
+    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\Music\\a.mp3");
+    DestroyWindow(dialog);
+
+    BgmKind = 5; // from a hand-edited file: nothing marked, both disabled
+    Open();
+    ExpectOption(5);
+}
+
+TEST_F(SettingsDialog, AnyMouseButtonSelectsAnOption) {
+    Open();
+    SendMessageA(Ctl("lbl_BGM", 2), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(BgmKind, 2);
+    ExpectOption(2);
+    SendMessageA(Ctl("Img_BGM", 1), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(Ctl("Img_BGM", 1), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(BgmKind, 1);
+    ExpectOption(1);
+    SendMessageA(Ctl("lbl_BGM", 0), WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(BgmKind, 0);
+    ExpectOption(0);
+    SendMessageA(Ctl("Img_BGM", 0), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
+    ExpectOption(0);
+    EXPECT_EQ(std::string(ReadBytes(ini)), "") << "selecting writes nothing";
+}
+
+TEST_F(SettingsDialog, ApplyWritesTheThreeKeysInOrder) {
+    BgmKind = 1;
+    BgmFile = "C:\\Music\\a.mp3";
+    Open();
+    Click(dialog, Ctl("Cmd_Set"));
+    EXPECT_FALSE(IsWindow(dialog));
+    // The numbers are handed over as " 1" and " 0"; Wine's profile writer
+    // drops the blank.
+    EXPECT_EQ(ReadBytes(ini), "[Section]\r\n"
+                              "BGM\x8B\xE6\x95\xAA=1\r\n"
+                              "BGM\xD8\xCB\xDF\xB0\xC4=0\r\n"
+                              "BGM\xCC\xA7\xB2\xD9=C:\\Music\\a.mp3\r\n");
+    EXPECT_EQ(BgmTrack, 0);
+}
+
+TEST_F(SettingsDialog, ApplyTakesTheTrackTypedIntoTheCombo) {
+    BgmKind = 1;
+    Open();
+    SetWindowTextA(Ctl("BGM_Repeat"), "7");
+    Click(dialog, Ctl("Cmd_Set"));
+    EXPECT_EQ(BgmTrack, 7);
+    EXPECT_NE(ReadBytes(ini).find("BGM\xD8\xCB\xDF\xB0\xC4=7\r\n"), std::string::npos);
+
+    BgmTrack = 3;
+    Open();
+    SetWindowTextA(Ctl("BGM_Repeat"), "abc");
+    Click(dialog, Ctl("Cmd_Set"));
+    EXPECT_EQ(BgmTrack, 0);
+    EXPECT_NE(ReadBytes(ini).find("BGM\xD8\xCB\xDF\xB0\xC4=0\r\n"), std::string::npos);
+
+    // Picking an item from the list works like typing it.
+    Open();
+    SendMessageA(Ctl("BGM_Repeat"), CB_SETCURSEL, 12, 0);
+    Click(dialog, Ctl("Cmd_Set"));
+    EXPECT_EQ(BgmTrack, 12);
+
+    // The file reads back as it was applied.
+    LoadSettings();
+    EXPECT_EQ(BgmKind, 1);
+    EXPECT_EQ(BgmTrack, 12);
+}
+
+TEST_F(SettingsDialog, CancelAndTheCloseBoxWriteNothing) {
+    Open();
+    SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONUP, 0, 0);
+    Click(dialog, Ctl("Cmd_Can"));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(BgmKind, 1) << "the option click still changed the setting in memory";
+
+    Open();
+    SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(SettingsDialog, EnterAndEscapeDoNotCloseIt) {
+    Open();
+    HWND combo = Ctl("BGM_Repeat");
+    SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONUP, 0, 0);
+    SetFocus(combo);
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        MSG msg{GetFocus(), WM_KEYDOWN, key, 1, 0, {0, 0}};
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Pump();
+        EXPECT_TRUE(IsWindow(dialog)) << key;
+    }
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+
+std::atomic<bool> applyPressed{false};
+
+// Presses apply once the dialog of the modal loop is up.
+void CALLBACK PressApply(HWND, UINT, UINT_PTR, DWORD) {
+    HWND wnd = FindWindowA(nullptr, "<Velumira>");
+    if (!wnd || applyPressed) return;
+    applyPressed = true;
+    HWND set = VelumiraPControl(wnd, "Cmd_Set");
+    SendMessageA(GetParent(set), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(set)), XPBN_CLICK),
+                 reinterpret_cast<LPARAM>(set));
+}
+
+} // namespace
+
+TEST_F(SettingsDialog, ShowReturnsWhenTheDialogCloses) {
+    applyPressed = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, PressApply);
+    ShowVelumiraP();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(applyPressed);
+    EXPECT_EQ(FindWindowA(nullptr, "<Velumira>"), nullptr);
+    EXPECT_NE(ReadBytes(ini).find("BGM\x8B\xE6\x95\xAA=0\r\n"), std::string::npos);
+}
+
+namespace {
+
+// Answers the open-file dialog from another thread: records its title and
+// folder, then either types `choice` and presses OK or cancels.
+class ChooserDriver {
+  public:
+    explicit ChooserDriver(std::string choice) : choice_(std::move(choice)) {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~ChooserDriver() {
+        if (thread_.joinable()) thread_.join();
+    }
+    void Join() { thread_.join(); }
+    std::string title, folder;
+    bool found = false;
+
+  private:
+    void Run() {
+        HWND chooser = nullptr;
+        for (int i = 0; i < 200 && !chooser; ++i) {
+            chooser = FindWindowA(nullptr, kChooserTitle);
+            if (!chooser) Sleep(50);
+        }
+        if (!chooser) return;
+        found = true;
+        Sleep(300); // let it finish filling its folder view
+        title = WindowText(chooser);
+        char path[MAX_PATH] = {};
+        SendMessageA(chooser, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+        folder = path;
+        if (choice_.empty()) {
+            PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            HWND edit = GetDlgItem(chooser, 0x47C);       // cmb13, the file name box
+            if (!edit) edit = GetDlgItem(chooser, 0x480); // edt1
+            SetWindowTextA(edit, choice_.c_str());
+            PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+        }
+    }
+    std::string choice_;
+    std::thread thread_;
+};
+
+} // namespace
+
+TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
+    CreateDirectoryA("C:\\Music", nullptr);
+    HANDLE f =
+        CreateFileA("C:\\Music\\a.mp3", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
+
+    BgmKind = 2;
+    BgmFile = "C:\\old.wav";
+    Open();
+    {
+        ChooserDriver cancel("");
+        Click(dialog, Ctl("Cmd_File"));
+        cancel.Join();
+        ASSERT_TRUE(cancel.found);
+        EXPECT_EQ(cancel.title, kChooserTitle);
+    }
+    EXPECT_EQ(BgmFile, "C:\\old.wav");
+    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\old.wav");
+
+    {
+        ChooserDriver choose("C:\\Music\\a.mp3");
+        Click(dialog, Ctl("Cmd_File"));
+        choose.Join();
+        ASSERT_TRUE(choose.found);
+        EXPECT_EQ(choose.folder, HostFolder());
+    }
+    EXPECT_EQ(BgmFile, "C:\\Music\\a.mp3");
+    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\Music\\a.mp3");
+    EXPECT_EQ(BgmFolder, "C:\\Music");
+    {
+        ChooserDriver again("");
+        Click(dialog, Ctl("Cmd_File"));
+        again.Join();
+        EXPECT_EQ(again.folder, "C:\\Music") << "the next chooser opens where the last file was";
+    }
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    DeleteFileA("C:\\Music\\a.mp3");
+    RemoveDirectoryA("C:\\Music");
+}
+
+TEST_F(SettingsDialog, ButtonsAnswerRealMouseAndKeyboard) {
+    // Mouse press and release on cancel closes without writing.
+    Open();
+    HWND cancel = Ctl("Cmd_Can");
+    RECT rc;
+    GetClientRect(cancel, &rc);
+    const LPARAM centre = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+    SendMessageA(cancel, WM_MOUSEMOVE, 0, centre);
+    SendMessageA(cancel, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+    SendMessageA(cancel, WM_LBUTTONUP, 0, centre);
+    Pump();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Enter on the focused apply button applies, through the dialog manager.
+    Open();
+    HWND set = Ctl("Cmd_Set");
+    SetFocus(set);
+    MSG down{set, WM_KEYDOWN, VK_RETURN, 1, 0, {0, 0}};
+    if (!IsDialogMessageA(dialog, &down)) {
+        TranslateMessage(&down);
+        DispatchMessageA(&down);
+    }
+    Pump();
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_NE(ReadBytes(ini).find("BGM\x8B\xE6\x95\xAA=0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsDialog, LinkShowsAHandAndAnimationStartsAtTheCursor) {
+    SetCursorPos(40, 30);
+    Open();
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(AnimOriginX, cursor.x);
+    EXPECT_EQ(AnimOriginY, cursor.y);
+
+    HWND link = Ctl("lbl_URL");
+    SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+    HWND other = Ctl("lbl", 7);
+    SendMessageA(other, WM_SETCURSOR, reinterpret_cast<WPARAM>(other),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+}
