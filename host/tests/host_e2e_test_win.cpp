@@ -256,15 +256,63 @@ TEST_F(HostE2E, PreviewWithoutAWindowStillEnds) {
     EXPECT_TRUE(host.Exited(5000));
 }
 
-TEST_F(HostE2E, SettingsModeOpensTheDialogAndEndsWithIt) {
+HWND ChildWithText(HWND parent, const std::string& text) {
+    struct Search {
+        std::string text;
+        HWND found;
+    } search{text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char buf[64] = {};
+            GetWindowTextA(child, buf, sizeof buf);
+            if (s->text == buf && IsWindowVisible(child)) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&search));
+    return search.found;
+}
+
+void ClickAt(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(100);
+    SendInput(1, &in[1], sizeof(INPUT));
+}
+
+TEST_F(HostE2E, SettingsModeOpensTheDialogWhoseApplyWritesTheSettingsFile) {
     const std::string dir = MakeFolder("settings", true);
+    const std::string ini = dir + "\\Velumira.ini";
     Process host(dir, "/c:1234");
     ASSERT_TRUE(host.ok);
     HWND dialog = nullptr;
-    if (!WaitFor([&] { return (dialog = FindWindowA(nullptr, velumira::kDialogCaption)); }, 10000))
-        GTEST_SKIP() << "the settings dialog is not in this build yet";
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(
+        WaitFor([&] { return (dialog = FindWindowA(nullptr, velumira::kDialogCaption)); }, 15000));
+    EXPECT_FALSE(RendererWindow()); // the settings mode starts nothing else
+    HWND apply = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (apply = ChildWithText(dialog, "\x90\xDD\x92\xE8")); }, 5000))
+        << "no button captioned \x90\xDD\x92\xE8"; // 設定
+    WaitFor([] { return false; }, 500);
+    ClickAt(apply);
+    ASSERT_TRUE(
+        WaitFor([&] { return GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+    char kind[16] = {};
+    // "BGM区分": written as a number.
+    GetPrivateProfileStringA("Section", "BGM\x8b\xe6\x95\xaa", "?", kind, sizeof kind, ini.c_str());
+    EXPECT_STRNE(kind, "?");
+    if (IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(host.Exited(5000));
+    EXPECT_EQ(host.ExitCode(), 0u);
 }
 
 } // namespace
