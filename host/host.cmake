@@ -51,3 +51,27 @@ foreach(case escape kill slow music)
     velumira_add_wine_script(host_saver_e2e_${case} GUI TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()
+
+# ---- release ------------------------------------------------------------
+# Velumira.zip: the two programs and the user's readme, ready to unpack.
+if(TARGET velumira_renderer)
+    set(_stage ${CMAKE_BINARY_DIR}/release/Velumira)
+    set(_zip ${CMAKE_BINARY_DIR}/Velumira.zip)
+    add_custom_command(OUTPUT ${_zip}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Velumira_scr>
+                $<TARGET_FILE:velumira_renderer> ${CMAKE_CURRENT_SOURCE_DIR}/release/README.txt
+                ${_stage}
+        COMMAND ${CMAKE_STRIP} --strip-debug ${_stage}/Velumira.scr ${_stage}/Velumira.dll
+        COMMAND ${CMAKE_COMMAND} -E rm -f ${_zip}
+        COMMAND ${CMAKE_COMMAND} -E chdir ${_stage}
+                ${CMAKE_COMMAND} -E tar cf ${_zip} --format=zip
+                Velumira.scr Velumira.dll README.txt
+        DEPENDS Velumira_scr velumira_renderer ${CMAKE_CURRENT_SOURCE_DIR}/release/README.txt
+        COMMENT "Packing Velumira.zip")
+    add_custom_target(velumira_release ALL DEPENDS ${_zip})
+
+    velumira_add_wine_script(host_release_e2e GUI TIMEOUT 180
+        COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh release)
+endif()

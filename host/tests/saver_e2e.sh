@@ -8,6 +8,7 @@
 #   shown once.
 # kill:   the renderer process is killed instead; the host still ends.
 # slow:   a renderer that needs 3 s to open its window keeps the saver running.
+# release: the release zip unpacked into a fresh folder runs the same way.
 # music:  with an MP3 and then a WAV configured the saver starts and ends
 #   cleanly, and the MP3 goes through the real MCI string interface.
 set -u
@@ -46,8 +47,14 @@ dir_win='C:\velumira saver e2e'
 dir=$WINEPREFIX/drive_c/velumira\ saver\ e2e
 rm -rf "$dir"
 mkdir -p "$dir"
-cp "$build/host/Velumira.scr" "$dir/" || fail "no Velumira.scr"
-cp "$renderer" "$dir/Velumira.dll"
+if [ "$case_" = release ]; then
+    (cd "$dir" && cmake -E tar xf "$build/Velumira.zip") || fail "cannot unpack Velumira.zip"
+    [ "$(ls "$dir" | tr '\n' ' ')" = "README.txt Velumira.dll Velumira.scr " ] ||
+        fail "zip holds: $(ls "$dir")"
+else
+    cp "$build/host/Velumira.scr" "$dir/" || fail "no Velumira.scr"
+    cp "$renderer" "$dir/Velumira.dll"
+fi
 snap=$WINEPREFIX/drive_c/r_quil/Velumira.bmp
 now_ms() { date +%s%3N; }
 
@@ -123,6 +130,15 @@ escape)
     wait "$host"
     rc=$?
     [ $rc = 0 ] || fail "host exit code $rc"
+    check_cursor "$work/log"
+    ;;
+release)
+    start_host "$work/log"
+    wait_for 30 has_renderer_window || fail "no renderer window"
+    sleep 1
+    host_gone && fail "host ended while the renderer runs"
+    press_escape
+    wait_for 10 host_gone || fail "host still running"
     check_cursor "$work/log"
     ;;
 kill)
