@@ -20,6 +20,13 @@
 // A GFXFrameX passes WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_DRAWITEM from
 // its children on to its own parent, so controls placed on a frame report to
 // the dialog like controls placed on it directly.
+//
+// With the platform's dialog manager (IsDialogMessage) the button behaves as
+// a push button: its window text is the caption, so Alt plus the access key
+// reaches it as BM_CLICK (the access-key press); BM_SETSTYLE with
+// BS_DEFPUSHBUTTON sets the default-button look; Enter, Space and the arrow
+// keys go to the button itself, the arrows moving the focus through the form's
+// tab order (frames are WS_EX_CONTROLPARENT, so their controls take part).
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -37,7 +44,7 @@ constexpr char kXPButtonClassName[] = "ccXPButton";
 constexpr char kFrameClassName[] = "GFXFrameX";
 
 // Registers both window classes for the given module instance. Safe to call
-// more than once. Also initialises the common-controls subclassing support.
+// more than once. create() registers them for the program itself if needed.
 bool RegisterControlClasses(HINSTANCE instance);
 
 // Notification codes (HIWORD of WM_COMMAND's wParam for the first two, the
@@ -129,14 +136,22 @@ class ccXPButton {
     friend struct Impl;
 };
 
+constexpr Colour kAmbientFromParent = 0xFFFFFFFFu;
+
 class GFXFrameX {
   public:
     // Creates the frame as a visible child window at `pixels`. With `saved`
     // the nine properties are loaded from it (absent names take their
     // defaults); with nullptr they take the defaults of a new control.
     // Children are created with the frame's window as parent.
+    // `ambientBack` is the container's background colour, which FillColour
+    // and BackColour default to; kAmbientFromParent takes it from the parent
+    // (a GFXFrameX parent's painted background, else the parent class's
+    // background brush, else the 3-D face colour). A dialog that paints its
+    // background itself passes its colour here.
     static GFXFrameX* create(HWND parent, int id, const RECT& pixels,
-                             const PropertyBag* saved = nullptr);
+                             const PropertyBag* saved = nullptr,
+                             Colour ambientBack = kAmbientFromParent);
     static GFXFrameX* fromHwnd(HWND wnd);
 
     HWND hWnd() const;
@@ -166,9 +181,8 @@ class GFXFrameX {
     void refresh();
 
     // The container's background colour (its "BackColor" ambient property).
-    // Taken at creation from the parent (a GFXFrameX parent's painted
-    // background, else the parent class's background brush); a change
-    // redraws the frame and is passed on to GFXFrameX children.
+    // A change redraws the frame and is passed on to GFXFrameX children; it
+    // does not change FillColour or BackColour.
     Colour ambientBackColour() const;
     void setAmbientBackColour(Colour colour);
 

@@ -115,10 +115,11 @@ LRESULT CALLBACK FrameWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     return GFXFrameX::Impl::WindowProc(wnd, msg, wp, lp);
 }
 
-GFXFrameX* GFXFrameX::create(HWND parent, int id, const RECT& pixels, const PropertyBag* saved) {
+GFXFrameX* GFXFrameX::create(HWND parent, int id, const RECT& pixels, const PropertyBag* saved,
+                             Colour ambientBack) {
     HINSTANCE inst = ControlsInstance();
     auto* impl = new Impl;
-    impl->ambient = ContainerBackground(parent);
+    impl->ambient = ambientBack == kAmbientFromParent ? ContainerBackground(parent) : ambientBack;
     impl->props = FrameProps::defaults(impl->ambient);
     bool seen = false;
     impl->ncCreateSeen_ = &seen;

@@ -55,12 +55,11 @@ void Pump(DWORD ms = 50) {
 }
 
 // What a ccXPButton tells its parent when it is clicked.
-void Click(HWND dialog, HWND button) {
+void Click(HWND button) {
     ASSERT_NE(button, nullptr);
     SendMessageA(GetParent(button), WM_COMMAND,
                  MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(button)), XPBN_CLICK),
                  reinterpret_cast<LPARAM>(button));
-    (void)dialog;
 }
 
 class SettingsDialog : public ::testing::Test {
@@ -235,7 +234,7 @@ TEST_F(SettingsDialog, ApplyWritesTheThreeKeysInOrder) {
     BgmKind = 1;
     BgmFile = "C:\\Music\\a.mp3";
     Open();
-    Click(dialog, Ctl("Cmd_Set"));
+    Click(Ctl("Cmd_Set"));
     EXPECT_FALSE(IsWindow(dialog));
     // The numbers are handed over as " 1" and " 0"; Wine's profile writer
     // drops the blank.
@@ -250,21 +249,21 @@ TEST_F(SettingsDialog, ApplyTakesTheTrackTypedIntoTheCombo) {
     BgmKind = 1;
     Open();
     SetWindowTextA(Ctl("BGM_Repeat"), "7");
-    Click(dialog, Ctl("Cmd_Set"));
+    Click(Ctl("Cmd_Set"));
     EXPECT_EQ(BgmTrack, 7);
     EXPECT_NE(ReadBytes(ini).find("BGM\xD8\xCB\xDF\xB0\xC4=7\r\n"), std::string::npos);
 
     BgmTrack = 3;
     Open();
     SetWindowTextA(Ctl("BGM_Repeat"), "abc");
-    Click(dialog, Ctl("Cmd_Set"));
+    Click(Ctl("Cmd_Set"));
     EXPECT_EQ(BgmTrack, 0);
     EXPECT_NE(ReadBytes(ini).find("BGM\xD8\xCB\xDF\xB0\xC4=0\r\n"), std::string::npos);
 
     // Picking an item from the list works like typing it.
     Open();
     SendMessageA(Ctl("BGM_Repeat"), CB_SETCURSEL, 12, 0);
-    Click(dialog, Ctl("Cmd_Set"));
+    Click(Ctl("Cmd_Set"));
     EXPECT_EQ(BgmTrack, 12);
 
     // The file reads back as it was applied.
@@ -277,7 +276,7 @@ TEST_F(SettingsDialog, CancelAndTheCloseBoxWriteNothing) {
     Open();
     SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONUP, 0, 0);
-    Click(dialog, Ctl("Cmd_Can"));
+    Click(Ctl("Cmd_Can"));
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(BgmKind, 1) << "the option click still changed the setting in memory";
 
@@ -315,10 +314,7 @@ void CALLBACK PressApply(HWND, UINT, UINT_PTR, DWORD) {
     HWND wnd = FindWindowA(nullptr, "<Velumira>");
     if (!wnd || applyPressed) return;
     applyPressed = true;
-    HWND set = VelumiraPControl(wnd, "Cmd_Set");
-    SendMessageA(GetParent(set), WM_COMMAND,
-                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(set)), XPBN_CLICK),
-                 reinterpret_cast<LPARAM>(set));
+    Click(VelumiraPControl(wnd, "Cmd_Set"));
 }
 
 } // namespace
@@ -390,7 +386,7 @@ TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
     Open();
     {
         ChooserDriver cancel("");
-        Click(dialog, Ctl("Cmd_File"));
+        Click(Ctl("Cmd_File"));
         cancel.Join();
         ASSERT_TRUE(cancel.found);
         EXPECT_EQ(cancel.title, kChooserTitle);
@@ -400,7 +396,7 @@ TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
 
     {
         ChooserDriver choose("C:\\Music\\a.mp3");
-        Click(dialog, Ctl("Cmd_File"));
+        Click(Ctl("Cmd_File"));
         choose.Join();
         ASSERT_TRUE(choose.found);
         EXPECT_EQ(choose.folder, HostFolder());
@@ -410,7 +406,7 @@ TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
     EXPECT_EQ(BgmFolder, "C:\\Music");
     {
         ChooserDriver again("");
-        Click(dialog, Ctl("Cmd_File"));
+        Click(Ctl("Cmd_File"));
         again.Join();
         EXPECT_EQ(again.folder, "C:\\Music") << "the next chooser opens where the last file was";
     }

@@ -33,7 +33,6 @@ struct Dialog {
     HWND wnd = nullptr;
     HWND owner = nullptr; // hidden; keeps the dialog off the taskbar
     HFONT font = nullptr;
-    HBRUSH background = nullptr;
     bool unloading = false;
     HWND lastFocus = nullptr; // restored when the dialog is activated again
     std::map<std::pair<std::string, int>, HWND> controls;
@@ -45,6 +44,8 @@ struct Dialog {
 };
 
 Dialog* DialogOf(HWND wnd) {
+    char cls[32];
+    if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpA(cls, kDialogClass) != 0) return nullptr;
     return reinterpret_cast<Dialog*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
@@ -96,7 +97,10 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
     const RECT r = PixelRect(c);
     switch (c.kind) {
     case FormControlKind::Frame: {
-        GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties);
+        // On the form the ambient colour is the form's; a frame on a frame
+        // takes what its container paints.
+        const Colour ambient = parent == d.wnd ? VelumiraPForm().backColour : kAmbientFromParent;
+        GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties, ambient);
         if (!frame) return nullptr;
         HWND wnd = frame->hWnd();
         // Tab and arrow keys reach the controls placed on the frame.

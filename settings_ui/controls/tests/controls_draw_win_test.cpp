@@ -102,6 +102,11 @@ TEST(FrameWindow, NestedFrameTakesTheOuterFramesBackground) {
     ASSERT_NE(inner, nullptr);
     EXPECT_EQ(inner->ambientBackColour(), kFormGrey);
     EXPECT_EQ(SurfaceReader(inner->surface())(128, 2), kFormGrey); // BackColourIs 0
+    // An explicit container colour wins over the parent's.
+    GFXFrameX* given = GFXFrameX::create(outer->hWnd(), 3, {0, 60, 50, 90}, nullptr, Rgb(1, 2, 3));
+    EXPECT_EQ(given->fillColour(), Rgb(1, 2, 3));
+    DestroyWindow(given->hWnd());
+
     outer->setBackColour(Rgb(200, 210, 220));
     outer->setBackColourIs(1);
     EXPECT_EQ(inner->ambientBackColour(), Rgb(200, 210, 220));

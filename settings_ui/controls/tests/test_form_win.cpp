@@ -4,7 +4,10 @@ namespace velumira::test {
 
 namespace {
 const char kFormClass[] = "VelumiraControlsTestForm";
-}
+// Tearing a top-level window down costs Wine two seconds, so the tests share
+// one form and only its controls are made anew for each test.
+HWND g_shared = nullptr;
+} // namespace
 
 TestForm::TestForm(int width, int height) {
     HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -25,7 +28,12 @@ TestForm::TestForm(int width, int height) {
 }
 
 TestForm::~TestForm() {
-    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+    if (hwnd_ && IsWindow(hwnd_)) {
+        while (HWND child = GetWindow(hwnd_, GW_CHILD))
+            DestroyWindow(child);
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        SetFocus(hwnd_);
+    }
     Pump();
 }
 
@@ -75,7 +83,10 @@ LRESULT CALLBACK TestForm::Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         self->events.push_back(e);
         return 0;
     }
-    if (msg == WM_NCDESTROY && self) self->hwnd_ = nullptr;
+    if (msg == WM_NCDESTROY) {
+        if (self) self->hwnd_ = nullptr;
+        if (wnd == g_shared) g_shared = nullptr;
+    }
     return DefWindowProcA(wnd, msg, wp, lp);
 }
 

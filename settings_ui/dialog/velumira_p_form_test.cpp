@@ -1,0 +1,78 @@
+#include "velumira_p_form.h"
+#include "velumira_p_pictures.h"
+#include "velumira_p_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+using namespace velumira;
+
+TEST(VelumiraPForm, EveryContainerIsBuiltBeforeWhatItHolds) {
+    const FormDescription& form = VelumiraPForm();
+    std::set<std::pair<std::string, int>> seen;
+    for (const FormControl& c : form.controls) {
+        if (!c.container.empty()) {
+            const FormControl* container = FindFormControl(form, c.container);
+            ASSERT_NE(container, nullptr) << c.name;
+            EXPECT_EQ(container->kind, FormControlKind::Frame) << c.name;
+            EXPECT_TRUE(seen.count({c.container, -1})) << c.name << " before its container";
+        }
+        EXPECT_TRUE(seen.insert({c.name, c.index}).second) << c.name << " twice";
+    }
+}
+
+TEST(VelumiraPForm, ControlsLieInsideTheirContainersExceptThePictureTemplates) {
+    const FormDescription& form = VelumiraPForm();
+    for (const FormControl& c : form.controls) {
+        int width = form.clientWidth, height = form.clientHeight;
+        if (const FormControl* container = FindFormControl(form, c.container)) {
+            width = container->width;
+            height = container->height;
+        }
+        const bool inside =
+            c.left >= 0 && c.top >= 0 && c.left + c.width <= width && c.top + c.height <= height;
+        EXPECT_EQ(inside, c.name != "Img_Ra") << c.name << "(" << c.index << ")";
+        EXPECT_EQ(c.left % kTwipsPerPixel, 0) << c.name;
+        EXPECT_EQ(c.top % kTwipsPerPixel, 0) << c.name;
+    }
+}
+
+TEST(VelumiraPForm, OptionArraysAreIndexedByKind) {
+    const FormDescription& form = VelumiraPForm();
+    const char* const captions[] = {"\x82\xC8\x82\xB5",
+                                    "\x89\xB9\x8A\x79"
+                                    "CD",
+                                    "MP3\x81\x41WAV"};
+    for (int kind = 0; kind < 3; ++kind) {
+        const FormControl* label = FindFormControl(form, "lbl_BGM", kind);
+        const FormControl* image = FindFormControl(form, "Img_BGM", kind);
+        ASSERT_TRUE(label && image);
+        EXPECT_EQ(label->properties.readString("Caption", ""), captions[kind]);
+        EXPECT_EQ(label->top, image->top) << "mark and text share a row";
+    }
+}
+
+TEST(OptionPictures, TwelveByTwelveAndDifferOnlyInTheDot) {
+    const Picture* off = BuiltInPicture("OptionOff");
+    const Picture* on = BuiltInPicture("OptionOn");
+    ASSERT_TRUE(off && on);
+    EXPECT_EQ(BuiltInPicture(""), nullptr);
+    for (const Picture* p : {off, on}) {
+        EXPECT_EQ(p->width, 12);
+        EXPECT_EQ(p->height, 12);
+        ASSERT_EQ(p->pixels.size(), 144u);
+        EXPECT_FALSE(p->opaque[0]) << "corners show the background";
+    }
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const size_t i = static_cast<size_t>(y) * 12 + x;
+            const bool centre = x >= 4 && x < 8 && y >= 4 && y < 8;
+            EXPECT_EQ(off->opaque[i], on->opaque[i]);
+            if (!centre) {
+                EXPECT_EQ(off->pixels[i], on->pixels[i]) << x << "," << y;
+            }
+        }
+    EXPECT_NE(off->pixels[6 * 12 + 6], on->pixels[6 * 12 + 6]);
+}
