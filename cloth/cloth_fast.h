@@ -14,5 +14,6 @@ void clothFastDestroy(ClothFastState* state);
 void clothFastStep(ClothModel& cloth, ClothFastState& state, ClothPath path);
 void clothFastNormals(ClothModel& cloth, ClothFastState& state, ClothPath path);
 bool clothFastHasAvx2();
+bool clothFastHasAvx512();
 
 } // namespace VELUMIRA_CLOTH_BUILD

@@ -272,11 +272,14 @@ bool ClothModel::pathSupported(ClothPath p) {
         return true; // the baseline of every build
     case ClothPath::Avx2:
         return clothFastHasAvx2();
+    case ClothPath::Avx512:
+        return clothFastHasAvx512();
     }
     return false;
 }
 
 ClothPath ClothModel::bestPath() {
+    if (pathSupported(ClothPath::Avx512)) return ClothPath::Avx512;
     return pathSupported(ClothPath::Avx2) ? ClothPath::Avx2 : ClothPath::Sse2;
 }
 

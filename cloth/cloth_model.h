@@ -37,7 +37,7 @@ static_assert(sizeof(TexCoord) == 2 * sizeof(float), "texture coordinates are pa
 
 // Which implementation step() and computeNormals() run. All of them give the
 // same bits; Plain is the straightforward reference.
-enum class ClothPath { Plain, Sse2, Avx2 };
+enum class ClothPath { Plain, Sse2, Avx2, Avx512 };
 
 struct ClothFastState;
 

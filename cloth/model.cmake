@@ -3,7 +3,26 @@
 
 set(VELUMIRA_CLOTH_MODEL_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/cloth_model.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/cloth_fast.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/cloth_fast.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_sse2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx512.cpp)
+
+# Only these files may use AVX2 and AVX-512; they run only where the processor
+# reports them. No FMA, which would change the bits. MinGW's x86-64 GCC
+# assumes 32- and 64-byte aligned stack slots for vector spills that the
+# Windows stack does not give, so the assembler turns aligned vector moves into
+# unaligned ones there.
+set(avx2_options -mavx2)
+set(avx512_options -mavx512f)
+if(WIN32)
+    list(APPEND avx2_options -Wa,-muse-unaligned-vector-move)
+    list(APPEND avx512_options -Wa,-muse-unaligned-vector-move)
+endif()
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx2.cpp
+                            PROPERTIES COMPILE_OPTIONS "${avx2_options}")
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx512.cpp
+                            PROPERTIES COMPILE_OPTIONS "${avx512_options}")
 
 # GCC 12's vectorizer drops the float rounding between the damping and the
 # force update of the integration (it reuses the unrounded double), so the
@@ -28,3 +47,14 @@ velumira_add_gtest(cloth_tests
             ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_determinism_test.cpp
             $<TARGET_OBJECTS:velumira_cloth_reference>
     LIBS velumira_cloth_model)
+
+if(VELUMIRA_BENCHMARKS)
+    # Self-timing, for every world (the Windows build is measured under Wine).
+    add_executable(cloth_timing ${CMAKE_CURRENT_LIST_DIR}/bench/cloth_timing.cpp)
+    target_link_libraries(cloth_timing PRIVATE velumira_cloth_model)
+    if(NOT WIN32)
+        find_package(benchmark REQUIRED)
+        add_executable(cloth_bench ${CMAKE_CURRENT_LIST_DIR}/bench/cloth_bench.cpp)
+        target_link_libraries(cloth_bench PRIVATE velumira_cloth_model benchmark::benchmark)
+    endif()
+endif()

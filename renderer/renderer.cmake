@@ -20,11 +20,14 @@ add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_w
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_texture PUBLIC velumira_dib_layout glu32 opengl32 gdi32 user32)
 
+add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
+target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture)
+
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp)
 set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .dll
                       PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-target_link_libraries(velumira_renderer PRIVATE velumira_cloth_gl velumira_texture)
+target_link_libraries(velumira_renderer PRIVATE velumira_renderer_app)
 
 velumira_add_gtest(dib_loader_tests GUI SOURCES ${_dir}/tests/loader_test_win.cpp
                    LIBS velumira_texture)
@@ -40,3 +43,10 @@ foreach(case picture messages missing)
     velumira_add_wine_script(renderer_e2e_${case} GUI TIMEOUT 240
         COMMAND ${_dir}/tests/renderer_e2e.sh ${case})
 endforeach()
+
+# Start-up and frame-rate measurements (run by hand under Wine, see the bench's
+# header comment); not a test.
+if(VELUMIRA_BENCHMARKS)
+    add_executable(velumira_renderer_bench ${_dir}/tests/renderer_bench_win.cpp)
+    target_link_libraries(velumira_renderer_bench PRIVATE velumira_renderer_app)
+endif()

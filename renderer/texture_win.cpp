@@ -6,24 +6,19 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
-#include <cstring>
 
 bool Texture::loadBitmap(const char* path) {
     glEnable(GL_TEXTURE_2D);
     RgbImage* image = loadDibImage(path);
     if (!image) return false;
-    const size_t bytes = size_t(image->width) * size_t(image->height) * 3;
-    auto* copy = static_cast<unsigned char*>(std::malloc(bytes));
-    if (!copy) {
-        freeRgbImage(image);
-        return false;
-    }
+    // The image's pixel block becomes the texture's own copy: the same bytes,
+    // without copying six megabytes of a desktop snapshot at start-up.
     std::free(pixels);
     width = image->width;
     height = image->height;
-    pixels = copy;
+    pixels = image->data;
     pixelFormat = GL_RGB;
-    std::memcpy(pixels, image->data, bytes);
+    std::free(image);
 
     GLuint id = 0;
     glGenTextures(1, &id);
@@ -36,7 +31,6 @@ bool Texture::loadBitmap(const char* path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glDisable(GL_TEXTURE_2D);
-    freeRgbImage(image);
     return true;
 }
 

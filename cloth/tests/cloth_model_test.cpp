@@ -48,6 +48,19 @@ TEST(ClothSquareRoot, WidensThenRoots) {
     EXPECT_NE(floatSqrt(0.1f), std::sqrt(0.1));
 }
 
+// The AVX-512 step computes table entries instead of reading them, from a
+// float division and a float root; both must agree with the table's double
+// ones, rounded, for every index.
+TEST(ClothSquareRoot, FloatFormulaMatchesTheTable) {
+    auto cloth = std::make_unique<ClothModel>(2, 2, 1.0f, 1.0f, 1.0f, 1.0f);
+    for (int n = 0; n < ClothModel::sqrtTableSize; ++n) {
+        volatile float quotient = static_cast<float>(n) / 1000.0f;
+        ASSERT_EQ(quotient, static_cast<float>(n / 1000.0)) << n;
+        ASSERT_EQ(std::sqrt(static_cast<float>(quotient)), static_cast<float>(cloth->sqrtTable[n]))
+            << n;
+    }
+}
+
 TEST(ClothConstruction, GridLayout) {
     auto cloth = makeCloth();
     ASSERT_TRUE(cloth->valid());
@@ -141,7 +154,7 @@ TEST(ClothConstruction, TrianglesFaceTheViewer) {
     EXPECT_EQ(last.index[0], 2398);
     EXPECT_EQ(last.index[1], 2339);
     EXPECT_EQ(last.index[2], 2399);
-    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
         cloth->setPath(path);
         cloth->normals[7] = {1.0f, 2.0f, 3.0f};
         cloth->computeNormals();
@@ -186,7 +199,7 @@ TEST(ClothConstruction, SmallestAndLargestGrids) {
 }
 
 TEST(ClothStep, FirstStepAppliesOnlyTheExternalForce) {
-    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
         SCOPED_TRACE(static_cast<int>(path));
         auto cloth = makeCloth(path);
         auto before = makeCloth();
@@ -236,7 +249,7 @@ TEST(ClothStep, Breeze) {
 }
 
 TEST(ClothStep, TopRowNeverMoves) {
-    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
         auto cloth = makeCloth(path);
         auto initial = makeCloth();
         for (int i = 0; i < 700; ++i)
@@ -292,7 +305,7 @@ TEST(ClothStep, SpringFactorOutsideTheTable) {
 }
 
 TEST(ClothStep, StretchedAndCollapsedSheetsStayFinite) {
-    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
         // Stretched to three times its size: bend springs reach length 6.
         auto stretched = makeCloth(path);
         for (int i = 0; i < 2400; ++i) {
@@ -319,7 +332,7 @@ TEST(ClothStep, StretchedAndCollapsedSheetsStayFinite) {
 }
 
 TEST(ClothNormals, TiltedSheet) {
-    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2}) {
+    for (ClothPath path : {ClothPath::Plain, ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512}) {
         auto cloth = makeCloth(path);
         // Tilt the sheet about the y axis: z = x.
         for (int i = 0; i < 2400; ++i)

@@ -8,9 +8,11 @@
 
 #include <windows.h>
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -298,6 +300,58 @@ TEST_F(ClothDrawing, LightFollowsTheClothsPlacement) {
     glGetLightfv(GL_LIGHT1, GL_POSITION, p);
     EXPECT_NEAR(p[0], -40.0f, 1e-4);
     EXPECT_NEAR(p[1], 100.0f, 1e-4);
+}
+
+} // namespace
+
+namespace {
+
+// The texture a snapshot becomes holds exactly the texels of the picture's
+// pixels handed straight to gluBuild2DMipmaps: whatever the loader does to get
+// there quickly, the cloth shows the same picture.
+TEST_F(PictureTexture, SnapshotTexelsEqualTheDirectUpload) {
+    const int w = 1920, h = 1080;
+    std::vector<Rgb> picture(size_t(w) * h);
+    uint32_t seed = 7;
+    for (Rgb& c : picture) {
+        seed = seed * 1664525u + 1013904223u;
+        c = Rgb{uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8)};
+    }
+    BmpSpec s;
+    s.width = w;
+    s.height = h;
+    s.pixels = rows24(picture, w, h);
+    Texture loaded;
+    ASSERT_TRUE(loaded.loadBitmap(writeTemp(buildBmp(s)).c_str()));
+
+    std::vector<unsigned char> packed;
+    for (const Rgb& c : picture)
+        packed.insert(packed.end(), {c.r, c.g, c.b});
+    GLuint direct;
+    glGenTextures(1, &direct);
+    glBindTexture(GL_TEXTURE_2D, direct);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, w, h, GL_RGB, GL_UNSIGNED_BYTE, packed.data());
+
+    auto level0 = [](GLuint name, GLint& tw, GLint& th) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+        std::vector<unsigned char> bytes(size_t(tw) * th * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
+        return bytes;
+    };
+    GLint lw, lh, dw, dh;
+    std::vector<unsigned char> fromLoader = level0(loaded.textureName(), lw, lh);
+    std::vector<unsigned char> fromPixels = level0(direct, dw, dh);
+    glDeleteTextures(1, &direct);
+    EXPECT_EQ(lw, 2048);
+    EXPECT_EQ(lh, 1024);
+    EXPECT_EQ(lw, dw);
+    EXPECT_EQ(lh, dh);
+    EXPECT_TRUE(fromLoader == fromPixels);
+    EXPECT_TRUE(std::equal(packed.begin(), packed.end(), loaded.pixels));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 //   window_probe post MSG WPARAM LPARAM   PostMessage to the window
 //   window_probe send MSG WPARAM LPARAM   SendMessage to the window
 //   window_probe errorbox      text and buttons of the "Error" box, then OK
+//   window_probe tap VK        key down and up posted back to back
 //   window_probe noerrorbox    exit 1 while an "Error" box is open
 #include <windows.h>
 
@@ -88,6 +89,13 @@ unsigned long number(const char* s) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "info") == 0) return info();
     if (argc >= 2 && std::strcmp(argv[1], "errorbox") == 0) return errorBox();
+    if (argc == 3 && std::strcmp(argv[1], "tap") == 0) {
+        // Down and up queued together: handled back to back, no idle between.
+        HWND w = renderer();
+        const WPARAM key = WPARAM(number(argv[2]));
+        return w && PostMessageA(w, WM_KEYDOWN, key, 0) && PostMessageA(w, WM_KEYUP, key, 0) ? 0
+                                                                                             : 1;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
     if (argc == 5 && (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {

@@ -1,0 +1,164 @@
+// The fast paths on AVX-512 (foundation instructions only), chosen at run time
+// where the processor has it: twice the lanes of AVX2 for the double-precision
+// work, the divisions above all. Like the AVX2 file it is compiled for its own
+// instruction set and shares no inline code with other files.
+#include <immintrin.h>
+
+// GCC 12's AVX-512 intrinsics pass an undefined placeholder operand that its
+// own flow analysis then reports as maybe uninitialised.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include "cloth_fast_kernels.h"
+
+inline namespace VELUMIRA_CLOTH_BUILD {
+
+namespace {
+
+struct Avx512 {
+    static constexpr int lanes = 16;
+    using F = __m512;
+    using I = __m512i;
+    using D = __m512d;
+
+    CLOTH_INLINE static F load(const float* p) { return _mm512_loadu_ps(p); }
+    CLOTH_INLINE static void store(float* p, F v) { _mm512_storeu_ps(p, v); }
+    CLOTH_INLINE static F add(F a, F b) { return _mm512_add_ps(a, b); }
+    CLOTH_INLINE static F sub(F a, F b) { return _mm512_sub_ps(a, b); }
+    CLOTH_INLINE static F mul(F a, F b) { return _mm512_mul_ps(a, b); }
+    CLOTH_INLINE static F set1(float v) { return _mm512_set1_ps(v); }
+    CLOTH_INLINE static __mmask16 maskOf(F mask) {
+        return _mm512_cmplt_epi32_mask(_mm512_castps_si512(mask), _mm512_setzero_si512());
+    }
+    CLOTH_INLINE static F select(F mask, F a, F b) {
+        return _mm512_mask_blend_ps(maskOf(mask), b, a);
+    }
+    CLOTH_INLINE static F firstLanes(int count) {
+        static const std::int32_t bits[32] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                              -1, -1, -1, -1, -1, 0,  0,  0,  0,  0,  0,
+                                              0,  0,  0,  0,  0,  0,  0,  0,  0,  0};
+        return _mm512_loadu_ps(reinterpret_cast<const float*>(bits + lanes - count));
+    }
+
+    CLOTH_INLINE static D low(F v) { return _mm512_cvtps_pd(_mm512_castps512_ps256(v)); }
+    CLOTH_INLINE static D high(F v) {
+        return _mm512_cvtps_pd(_mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(v), 1)));
+    }
+    CLOTH_INLINE static F pack(D lo, D hi) {
+        const __m512d l = _mm512_castps_pd(_mm512_castps256_ps512(_mm512_cvtpd_ps(lo)));
+        return _mm512_castpd_ps(_mm512_insertf64x4(l, _mm256_castps_pd(_mm512_cvtpd_ps(hi)), 1));
+    }
+
+    CLOTH_INLINE static D scaledSquare(D x, D y, D z) {
+        const D sum = _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(x, x), _mm512_mul_pd(y, y)),
+                                    _mm512_mul_pd(z, z));
+        return _mm512_mul_pd(sum, _mm512_set1_pd(1000.0));
+    }
+    CLOTH_INLINE static I tableIndex(F dx, F dy, F dz) {
+        const D lo = scaledSquare(low(dx), low(dy), low(dz));
+        const D hi = scaledSquare(high(dx), high(dy), high(dz));
+        return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(lo)),
+                                  _mm512_cvttpd_epi32(hi), 1);
+    }
+    // Truncation gives INT_MIN for NaN and for anything past int's range.
+    CLOTH_INLINE static I outsideTable(I n) {
+        const __mmask16 k =
+            _mm512_cmplt_epi32_mask(n, _mm512_setzero_si512()) |
+            _mm512_cmpgt_epi32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1));
+        return _mm512_maskz_mov_epi32(k, _mm512_set1_epi32(-1));
+    }
+    CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
+    CLOTH_INLINE static I notEqual(I a, I b) {
+        return _mm512_maskz_mov_epi32(_mm512_cmpneq_epi32_mask(a, b), _mm512_set1_epi32(-1));
+    }
+    CLOTH_INLINE static I andNot(I mask, I v) { return _mm512_andnot_si512(mask, v); }
+    CLOTH_INLINE static int laneBits(I mask) {
+        return _mm512_cmplt_epi32_mask(mask, _mm512_setzero_si512());
+    }
+    CLOTH_INLINE static F gather(const float* table, I n) {
+        return _mm512_i32gather_ps(n, table, 4);
+    }
+
+    // The table entry computed afresh rather than gathered, which is slower
+    // here than the arithmetic: n / 1000 as a float division (the same float
+    // as the double quotient rounded, for every index of the table), its
+    // float root (the double root rounded, as always for float arguments),
+    // then the factor exactly as springFactor forms it. Entry 0 is no force.
+    CLOTH_INLINE static F factor(const float*, I n, float stiffness, float restLength) {
+        const F len = _mm512_sqrt_ps(_mm512_div_ps(_mm512_cvtepi32_ps(n), set1(1000.0f)));
+        const D one = _mm512_set1_pd(1.0);
+        const D rest = _mm512_set1_pd(restLength);
+        const D k = _mm512_set1_pd(stiffness);
+        const F f = pack(_mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, low(len)))),
+                         _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
+        return _mm512_maskz_mov_ps(_mm512_cmpneq_epi32_mask(n, _mm512_setzero_si512()), f);
+    }
+
+    // Sixteen particles' planes to 48 interleaved floats: x and y merged in
+    // one permute, z in a second, per output vector.
+    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) {
+        static const std::int32_t xy[3][16] = {
+            {0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5},
+            {21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26},
+            {0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0}};
+        static const std::int32_t withZ[3][16] = {
+            {0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15},
+            {0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15},
+            {26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31}};
+        for (int k = 0; k < 3; ++k) {
+            const F merged = _mm512_permutex2var_ps(x, _mm512_loadu_si512(xy[k]), y);
+            store(aos + 16 * k, _mm512_permutex2var_ps(merged, _mm512_loadu_si512(withZ[k]), z));
+        }
+    }
+
+    CLOTH_INLINE static void integrate(float* vel, float* pos, const float* force, float scale) {
+        const D damping = _mm512_set1_pd(0.995);
+        const D s = _mm512_set1_pd(scale);
+        const D divisor = _mm512_set1_pd(50.0);
+        const F v = load(vel);
+        const F f = load(force);
+        const F p = load(pos);
+        const F v1 = pack(_mm512_mul_pd(low(v), damping), _mm512_mul_pd(high(v), damping));
+        const F v2 =
+            pack(_mm512_add_pd(low(v1), _mm512_div_pd(_mm512_mul_pd(s, low(f)), divisor)),
+                 _mm512_add_pd(high(v1), _mm512_div_pd(_mm512_mul_pd(s, high(f)), divisor)));
+        const F p2 = pack(_mm512_add_pd(low(p), _mm512_div_pd(low(v2), divisor)),
+                          _mm512_add_pd(high(p), _mm512_div_pd(high(v2), divisor)));
+        store(vel, v2);
+        store(pos, p2);
+    }
+
+    CLOTH_INLINE static F crossTerm(F a, F b, F c, F d) {
+        return pack(
+            _mm512_sub_pd(_mm512_mul_pd(low(a), low(b)), _mm512_mul_pd(low(c), low(d))),
+            _mm512_sub_pd(_mm512_mul_pd(high(a), high(b)), _mm512_mul_pd(high(c), high(d))));
+    }
+
+    CLOTH_INLINE static D sumSquares(D x, D y, D z) {
+        return _mm512_add_pd(_mm512_add_pd(_mm512_mul_pd(x, x), _mm512_mul_pd(y, y)),
+                             _mm512_mul_pd(z, z));
+    }
+    CLOTH_INLINE static void normalise(F& x, F& y, F& z) {
+        const F sum =
+            pack(sumSquares(low(x), low(y), low(z)), sumSquares(high(x), high(y), high(z)));
+        const D lenLo = _mm512_sqrt_pd(low(sum));
+        const D lenHi = _mm512_sqrt_pd(high(sum));
+        const __mmask16 zero = _mm512_cmp_ps_mask(sum, _mm512_setzero_ps(), _CMP_EQ_OQ);
+        const F nx = pack(_mm512_div_pd(low(x), lenLo), _mm512_div_pd(high(x), lenHi));
+        const F ny = pack(_mm512_div_pd(low(y), lenLo), _mm512_div_pd(high(y), lenHi));
+        const F nz = pack(_mm512_div_pd(low(z), lenLo), _mm512_div_pd(high(z), lenHi));
+        x = _mm512_mask_blend_ps(zero, nx, _mm512_setzero_ps());
+        y = _mm512_mask_blend_ps(zero, ny, _mm512_setzero_ps());
+        z = _mm512_mask_blend_ps(zero, nz, _mm512_set1_ps(1.0f));
+    }
+};
+
+} // namespace
+
+void clothStepAvx512(ClothModel& cloth, ClothFastState& state) {
+    fastStep<Avx512>(cloth, state);
+}
+void clothNormalsAvx512(ClothModel& cloth, ClothFastState& state) {
+    fastNormals<Avx512>(cloth, state);
+}
+
+} // namespace VELUMIRA_CLOTH_BUILD

@@ -1,0 +1,297 @@
+// The fast step and normals, written once over a small vector vocabulary (V)
+// that each instruction-set file supplies. Included by exactly those files,
+// each compiled with its own instruction set: everything here has internal
+// linkage so no copy leaks into another file.
+//
+// Every operation is the plain version's, lane by lane: float subtraction and
+// multiplication, products and sums of squares in double, conversion to float
+// where the plain code stores. Only the grouping differs.
+#pragma once
+
+#include <cstdint>
+
+#include "cloth_fast_state.h"
+
+namespace {
+
+#define CLOTH_INLINE inline __attribute__((always_inline))
+
+// AoS <-> planes for four particles (12 floats).
+CLOTH_INLINE void splitFour(const float* aos, __m128& x, __m128& y, __m128& z) {
+    const __m128 a = _mm_loadu_ps(aos);     // x0 y0 z0 x1
+    const __m128 b = _mm_loadu_ps(aos + 4); // y1 z1 x2 y2
+    const __m128 c = _mm_loadu_ps(aos + 8); // z2 x3 y3 z3
+    const __m128 x2y2x3y3 = _mm_shuffle_ps(b, c, _MM_SHUFFLE(2, 1, 3, 2));
+    const __m128 y0z0y1z1 = _mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 0, 2, 1));
+    x = _mm_shuffle_ps(a, x2y2x3y3, _MM_SHUFFLE(2, 0, 3, 0));
+    y = _mm_shuffle_ps(y0z0y1z1, x2y2x3y3, _MM_SHUFFLE(3, 1, 2, 0));
+    z = _mm_shuffle_ps(y0z0y1z1, c, _MM_SHUFFLE(3, 0, 3, 1));
+}
+
+CLOTH_INLINE void joinFour(float* aos, __m128 x, __m128 y, __m128 z) {
+    const __m128 xy = _mm_unpacklo_ps(x, y);                           // x0 y0 x1 y1
+    const __m128 z0x1 = _mm_shuffle_ps(z, x, _MM_SHUFFLE(1, 1, 0, 0)); // z0 z0 x1 x1
+    const __m128 y1z1 = _mm_shuffle_ps(y, z, _MM_SHUFFLE(1, 1, 1, 1)); // y1 y1 z1 z1
+    const __m128 x2y2 = _mm_shuffle_ps(x, y, _MM_SHUFFLE(2, 2, 2, 2)); // x2 x2 y2 y2
+    const __m128 z2x3 = _mm_shuffle_ps(z, x, _MM_SHUFFLE(3, 3, 2, 2)); // z2 z2 x3 x3
+    const __m128 y3z3 = _mm_shuffle_ps(y, z, _MM_SHUFFLE(3, 3, 3, 3)); // y3 y3 z3 z3
+    _mm_storeu_ps(aos, _mm_shuffle_ps(xy, z0x1, _MM_SHUFFLE(2, 0, 1, 0)));
+    _mm_storeu_ps(aos + 4, _mm_shuffle_ps(y1z1, x2y2, _MM_SHUFFLE(2, 0, 2, 0)));
+    _mm_storeu_ps(aos + 8, _mm_shuffle_ps(z2x3, y3z3, _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
+// Copies the positions into the padded planes.
+template <class V> void loadPositions(const ClothModel& cloth, ClothFastState& s) {
+    const int cols = cloth.cols;
+    const float* src = &cloth.positions[0].x;
+    float* const* plane = s.position;
+    for (int r = 0; r < cloth.rows; ++r) {
+        const float* row = src + 3 * r * cols;
+        const int p0 = s.base + r * s.stride;
+        int c = 0;
+        for (; c + 4 <= cols; c += 4) {
+            __m128 x, y, z;
+            splitFour(row + 3 * c, x, y, z);
+            _mm_storeu_ps(plane[0] + p0 + c, x);
+            _mm_storeu_ps(plane[1] + p0 + c, y);
+            _mm_storeu_ps(plane[2] + p0 + c, z);
+        }
+        for (; c < cols; ++c)
+            for (int k = 0; k < 3; ++k)
+                plane[k][p0 + c] = row[3 * c + k];
+    }
+}
+
+// Writes the first `count` lanes of three planes' vectors as AoS.
+template <class V>
+CLOTH_INLINE void storeAos(float* aos, typename V::F x, typename V::F y, typename V::F z,
+                           int count) {
+    if (count == V::lanes) {
+        V::joinAos(aos, x, y, z);
+        return;
+    }
+    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
+    V::store(lx, x);
+    V::store(ly, y);
+    V::store(lz, z);
+    for (int i = 0; i < count; ++i) {
+        aos[3 * i] = lx[i];
+        aos[3 * i + 1] = ly[i];
+        aos[3 * i + 2] = lz[i];
+    }
+}
+
+// Stores the first `count` lanes into a plane, keeping the rest as it was.
+template <class V> CLOTH_INLINE void storeFirst(float* dst, typename V::F v, int count) {
+    if (count >= V::lanes)
+        V::store(dst, v);
+    else
+        V::store(dst, V::select(V::firstLanes(count), v, V::load(dst)));
+}
+
+// Each family's springs: difference, table index, factor, force.
+template <class V> void springForces(const ClothModel& cloth, ClothFastState& s) {
+    using F = typename V::F;
+    const int W = s.stride;
+    const float* px = s.position[0];
+    const float* py = s.position[1];
+    const float* pz = s.position[2];
+    // 1000 * (1 -+ 2^-21): the float sum of three non-negative squares is
+    // within three float roundings (u = 2^-24) of the exact sum, and the
+    // scaling adds two more, so the bounds are off by at most 5u before the
+    // widening of 8u; the double computation is off by far less.
+    const F lowScale = V::set1(static_cast<float>(1000.0 * (1.0 - 1.0 / 2097152.0)));
+    const F highScale = V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 2097152.0)));
+    for (int f = 0; f < familyCount; ++f) {
+        const ClothFamilyLayout& l = s.layout[f];
+        const float* table = s.factor[l.kind];
+        float* ox = s.family[f][0];
+        float* oy = s.family[f][1];
+        float* oz = s.family[f][2];
+        for (int r = 0; r < l.rows; ++r) {
+            const int p0 = s.base + r * W;
+            for (int c = 0; c < l.cols; c += V::lanes) {
+                const int p = p0 + c;
+                const int a = p + l.first;
+                const int b = p + l.second;
+                const F dx = V::sub(V::load(px + a), V::load(px + b));
+                const F dy = V::sub(V::load(py + a), V::load(py + b));
+                const F dz = V::sub(V::load(pz + a), V::load(pz + b));
+                // Most springs sit clear of a table step: the float sum of
+                // squares, widened by more than its rounding either way,
+                // truncates to the same index as the double one. Only where
+                // the two bounds straddle a step is the double sum needed.
+                const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
+                const typename V::I below = V::truncate(V::mul(sum, lowScale));
+                typename V::I n = V::truncate(V::mul(sum, highScale));
+                if (V::laneBits(V::notEqual(below, n)) != 0) n = V::tableIndex(dx, dy, dz);
+                const typename V::I outside = V::outsideTable(n);
+                n = V::andNot(outside, n);
+                F factor = V::factor(table, n, s.stiffness[l.kind], s.restLength[l.kind]);
+                const int count = l.cols - c;
+                int patch = V::laneBits(outside);
+                if (count < V::lanes) patch &= (1 << count) - 1;
+                if (patch != 0) {
+                    // Beyond the table's reach: the scalar rule, lane by lane.
+                    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
+                    V::store(lx, dx);
+                    V::store(ly, dy);
+                    V::store(lz, dz);
+                    V::store(lf, factor);
+                    for (int i = 0; i < V::lanes; ++i) {
+                        if (!(patch >> i & 1)) continue;
+                        const double q = (static_cast<double>(lx[i]) * lx[i] +
+                                          static_cast<double>(ly[i]) * ly[i] +
+                                          static_cast<double>(lz[i]) * lz[i]) *
+                                         1000.0;
+                        lf[i] = cloth.springFactor(s.stiffness[l.kind], s.restLength[l.kind], q);
+                    }
+                    factor = V::load(lf);
+                }
+                storeFirst<V>(ox + p, V::mul(dx, factor), count);
+                storeFirst<V>(oy + p, V::mul(dy, factor), count);
+                storeFirst<V>(oz + p, V::mul(dz, factor), count);
+            }
+        }
+    }
+}
+
+// One particle component's force: the external force, then its springs in
+// spring-list order.
+template <class V>
+CLOTH_INLINE typename V::F gatherForce(typename V::F external, float* const* fam, int k, int p,
+                                       int W) {
+    typename V::F g = external;
+    g = V::add(g, V::load(fam[3 * familyH + k] + p - 1));
+    g = V::sub(g, V::load(fam[3 * familyH + k] + p));
+    g = V::add(g, V::load(fam[3 * familyV + k] + p - W));
+    g = V::sub(g, V::load(fam[3 * familyV + k] + p));
+    g = V::add(g, V::load(fam[3 * familyS1 + k] + p - W - 1));
+    g = V::add(g, V::load(fam[3 * familyS2 + k] + p - W));
+    g = V::sub(g, V::load(fam[3 * familyS2 + k] + p - 1));
+    g = V::sub(g, V::load(fam[3 * familyS1 + k] + p));
+    g = V::add(g, V::load(fam[3 * familyBH + k] + p - 2));
+    g = V::sub(g, V::load(fam[3 * familyBH + k] + p));
+    g = V::add(g, V::load(fam[3 * familyBV + k] + p - 2 * W));
+    g = V::sub(g, V::load(fam[3 * familyBV + k] + p));
+    return g;
+}
+
+template <class V>
+CLOTH_INLINE void gatherForces(ClothModel& cloth, ClothFastState& s, float externalX) {
+    using F = typename V::F;
+    const int W = s.stride;
+    const int cols = cloth.cols;
+    float* const* fam = &s.family[0][0];
+    const F ex = V::set1(externalX);
+    const F ey = V::set1(-0.98f);
+    const F ez = V::set1(0.5f);
+    for (int r = 0; r < cloth.rows; ++r) {
+        const int p0 = s.base + r * W;
+        float* out = &cloth.forces[r * cols].x;
+        for (int c = 0; c < cols; c += V::lanes) {
+            const int p = p0 + c;
+            const F gx = gatherForce<V>(ex, fam, 0, p, W);
+            const F gy = gatherForce<V>(ey, fam, 1, p, W);
+            const F gz = gatherForce<V>(ez, fam, 2, p, W);
+            const int count = cols - c < V::lanes ? cols - c : V::lanes;
+            storeAos<V>(out + 3 * c, gx, gy, gz, count);
+        }
+    }
+}
+
+// Velocities and positions of every particle below the top row, as one flat
+// run of floats.
+template <class V> void integrate(ClothModel& cloth) {
+    const int count = 3 * cloth.cols * (cloth.rows - 1);
+    const float scale = static_cast<float>(900.0 / (cloth.cols * cloth.rows));
+    float* vel = &cloth.velocities[0].x;
+    float* pos = &cloth.positions[0].x;
+    const float* force = &cloth.forces[0].x;
+    int i = 0;
+    for (; i + V::lanes <= count; i += V::lanes)
+        V::integrate(vel + i, pos + i, force + i, scale);
+    for (; i < count; ++i) {
+        vel[i] = static_cast<float>(vel[i] * 0.995);
+        vel[i] = static_cast<float>(vel[i] + static_cast<double>(scale) * force[i] / 50.0);
+        pos[i] = static_cast<float>(pos[i] + vel[i] / 50.0);
+    }
+}
+
+template <class V> void fastStep(ClothModel& cloth, ClothFastState& s) {
+    cloth.time = static_cast<float>(cloth.time + 0.02);
+    const float externalX = ClothModel::breezeForce(cloth.time);
+    loadPositions<V>(cloth, s);
+    springForces<V>(cloth, s);
+    gatherForces<V>(cloth, s, externalX);
+    integrate<V>(cloth);
+}
+
+// Face normals of both triangles of every cell.
+template <class V> void faceNormals(ClothFastState& s) {
+    using F = typename V::F;
+    const int W = s.stride;
+    const float* px = s.position[0];
+    const float* py = s.position[1];
+    const float* pz = s.position[2];
+    // Triangle corners relative to the cell's anchor: (i, i+1, i+W) and
+    // (i+W, i+1, i+W+1).
+    const int corner[2][3] = {{0, 1, W}, {W, 1, W + 1}};
+    for (int t = 0; t < 2; ++t) {
+        for (int r = 0; r < s.rows - 1; ++r) {
+            const int p0 = s.base + r * W;
+            for (int c = 0; c < s.cols - 1; c += V::lanes) {
+                const int p = p0 + c;
+                const int i0 = p + corner[t][0], i1 = p + corner[t][1], i2 = p + corner[t][2];
+                const F x0 = V::load(px + i0), y0 = V::load(py + i0), z0 = V::load(pz + i0);
+                const F e1x = V::sub(V::load(px + i1), x0);
+                const F e1y = V::sub(V::load(py + i1), y0);
+                const F e1z = V::sub(V::load(pz + i1), z0);
+                const F e2x = V::sub(V::load(px + i2), x0);
+                const F e2y = V::sub(V::load(py + i2), y0);
+                const F e2z = V::sub(V::load(pz + i2), z0);
+                const int count = s.cols - 1 - c;
+                storeFirst<V>(s.face[t][0] + p, V::crossTerm(e1y, e2z, e1z, e2y), count);
+                storeFirst<V>(s.face[t][1] + p, V::crossTerm(e1z, e2x, e1x, e2z), count);
+                storeFirst<V>(s.face[t][2] + p, V::crossTerm(e1x, e2y, e1y, e2x), count);
+            }
+        }
+    }
+}
+
+// A particle component's summed normal, in triangle-list order.
+template <class V> CLOTH_INLINE typename V::F sumNormal(const ClothFastState& s, int k, int p) {
+    const int W = s.stride;
+    const float* t1 = s.face[0][k];
+    const float* t2 = s.face[1][k];
+    typename V::F n = V::set1(0.0f);
+    n = V::add(n, V::load(t2 + p - W - 1));
+    n = V::add(n, V::load(t1 + p - W));
+    n = V::add(n, V::load(t2 + p - W));
+    n = V::add(n, V::load(t1 + p - 1));
+    n = V::add(n, V::load(t2 + p - 1));
+    n = V::add(n, V::load(t1 + p));
+    return n;
+}
+
+template <class V> void fastNormals(ClothModel& cloth, ClothFastState& s) {
+    using F = typename V::F;
+    loadPositions<V>(cloth, s);
+    faceNormals<V>(s);
+    const int cols = cloth.cols;
+    for (int r = 0; r < cloth.rows; ++r) {
+        const int p0 = s.base + r * s.stride;
+        float* out = &cloth.normals[r * cols].x;
+        for (int c = 0; c < cols; c += V::lanes) {
+            const int p = p0 + c;
+            F nx = sumNormal<V>(s, 0, p);
+            F ny = sumNormal<V>(s, 1, p);
+            F nz = sumNormal<V>(s, 2, p);
+            V::normalise(nx, ny, nz);
+            const int count = cols - c < V::lanes ? cols - c : V::lanes;
+            storeAos<V>(out + 3 * c, nx, ny, nz, count);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,169 @@
+// Measures the renderer under Wine: start-up phases with a snapshot, the
+// frame rate of the real frame routine in a window of a given size, and the
+// CPU time of each part of a frame.
+//   velumira_renderer_bench.exe <snapshot.bmp> [width height [seconds]]
+// Prints medians in milliseconds.
+#include "renderer/dib_loader.h"
+#include "renderer/gl_scene.h"
+#include "renderer/renderer_app.h"
+
+#include <windows.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+double cpuMs() {
+    FILETIME creation, exit, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    auto ms = [](FILETIME f) {
+        return double(uint64_t(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+// Milliseconds since this process was created, by the system clock.
+double sinceProcessStartMs() {
+    FILETIME creation, exit, kernel, user, now;
+    GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](FILETIME f) { return uint64_t(f.dwHighDateTime) << 32 | f.dwLowDateTime; };
+    return double(ticks(now) - ticks(creation)) / 10000.0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double timeMedian(int runs, const std::function<void()>& f) {
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        const double start = nowMs();
+        f();
+        t.push_back(nowMs() - start);
+    }
+    return median(t);
+}
+
+void quietReporter(const char* text) {
+    std::printf("loader says: %s\n", text);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s snapshot.bmp [width height [seconds]]\n", argv[0]);
+        return 2;
+    }
+    const char* snapshot = argv[1];
+    const int width = argc > 3 ? std::atoi(argv[2]) : 1024;
+    const int height = argc > 3 ? std::atoi(argv[3]) : 768;
+    const double seconds = argc > 4 ? std::atof(argv[4]) : 5.0;
+    setErrorReporter(quietReporter);
+
+    // Start-up in the order of the program, once, cold.
+    double t0 = nowMs();
+    if (!createGlWindow("Velumira_VC bench", width, height, 32, windowProc)) return 1;
+    double t1 = nowMs();
+    setupLights();
+    RgbImage* image = loadDibImage(snapshot);
+    double t2 = nowMs();
+    if (!image) return 1;
+    Texture first;
+    first.loadBitmap(snapshot);
+    double t3 = nowMs();
+    drawFrame();
+    SwapBuffers(glWindow.deviceContext);
+    glFinish();
+    double t4 = nowMs();
+    const double sinceStart = sinceProcessStartMs();
+    std::printf("cold start: process start to first frame %.0f ms; window+context %.1f, file "
+                "load+decode %.1f, texture (load again + build) %.1f, first frame %.1f ms\n",
+                sinceStart, t1 - t0, t2 - t1, t3 - t2, t4 - t3);
+
+    // Each phase again, warm, as medians.
+    const int runs = 15;
+    const double load = timeMedian(runs, [&] { freeRgbImage(loadDibImage(snapshot)); });
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const double mipmaps = timeMedian(runs, [&] {
+        GLuint name;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height, GL_RGB, GL_UNSIGNED_BYTE,
+                          image->data);
+        glFinish();
+        glDeleteTextures(1, &name);
+    });
+    const double whole = timeMedian(runs, [&] {
+        Texture t;
+        t.loadBitmap(snapshot);
+        glFinish();
+    });
+    std::printf("%dx%d snapshot: file load+decode %.1f ms, gluBuild2DMipmaps %.1f ms, "
+                "whole loadBitmap %.1f ms\n",
+                image->width, image->height, load, mipmaps, whole);
+    freeRgbImage(image);
+    first.release();
+    cloth.picture.loadBitmap(snapshot);
+
+    // Parts of a frame, CPU only (glFinish makes the drawing count).
+    std::vector<double> steps, normals, draws;
+    for (int i = 0; i < 50; ++i) {
+        double a = nowMs();
+        for (int s = 0; s < stepsPerFrame; ++s)
+            cloth.step();
+        double b = nowMs();
+        cloth.computeNormals();
+        double c = nowMs();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        cloth.draw();
+        glFinish();
+        double d = nowMs();
+        steps.push_back(b - a);
+        normals.push_back(c - b);
+        draws.push_back(d - c);
+    }
+    std::printf("frame parts: %d steps %.3f ms, normals %.3f ms, draw+finish %.3f ms\n",
+                stepsPerFrame, median(steps), median(normals), median(draws));
+
+    // The real loop body: message, frame (with its 5 ms pause), swap.
+    int frames = 0;
+    const double cpu0 = cpuMs();
+    const double start = nowMs();
+    MSG message;
+    while (nowMs() - start < seconds * 1000.0) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else {
+            drawFrame();
+            SwapBuffers(glWindow.deviceContext);
+            ++frames;
+        }
+    }
+    const double elapsed = nowMs() - start;
+    const double cpu = cpuMs() - cpu0;
+    std::printf("%dx%d: %.1f frames/s, CPU %.2f ms per frame (all threads)\n", width, height,
+                frames * 1000.0 / elapsed, cpu / frames);
+    destroyGlWindow();
+    return 0;
+}
