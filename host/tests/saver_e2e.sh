@@ -131,6 +131,8 @@ escape)
     rc=$?
     [ $rc = 0 ] || fail "host exit code $rc"
     check_cursor "$work/log"
+    nothing_left() { ! ps -eo args | grep -v grep | grep -qi 'velumira saver e2e'; }
+    wait_for 5 nothing_left || fail "left running: $(ps -eo pid,args | grep -i 'velumira saver e2e')"
     ;;
 release)
     start_host "$work/log"
