@@ -1,0 +1,67 @@
+#include "host_main.h"
+
+#include "lenient_number.h"
+
+namespace velumira {
+
+const char kRendererMissingText[] =
+    "Velumira.dll"
+    "\x82\xaa\x93\xaf\x82\xb6\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xc9"  // が同じフォルダに
+    "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x49"; // 見つかりません！
+
+std::string ArgumentTextOf(const char* commandLine) {
+    const char* p = commandLine ? commandLine : "";
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"')
+            ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && *p != ' ' && *p != '\t')
+            ++p;
+    }
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    return p;
+}
+
+char ModeLetter(const std::string& argumentText) {
+    if (argumentText.size() < 2) return 0;
+    char c = argumentText[1];
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return c;
+}
+
+int32_t PreviewParentOf(const std::string& argumentText) {
+    if (argumentText.size() < 4) return 0;
+    return NearestInt32(LenientNumber(argumentText.substr(3)));
+}
+
+HostRun HostMain(const std::string& argumentText, HostPlatform& platform) {
+    // Hidden windows count: the saver form is never shown.
+    if (platform.topLevelWindowExists(kSaverCaption) ||
+        platform.topLevelWindowExists(kDialogCaption))
+        return HostRun::EndNow;
+
+    const char mode = ModeLetter(argumentText);
+    if (mode == 'P') {
+        return platform.showPreview(PreviewParentOf(argumentText)) ? HostRun::KeepRunning
+                                                                   : HostRun::EndNow;
+    }
+
+    platform.createWorkFolder();
+    platform.loadSettings();
+    if (!platform.rendererPresent()) {
+        platform.messageBox(kRendererMissingText);
+        return HostRun::EndNow;
+    }
+    if (mode == 'C') {
+        platform.runSettingsDialog();
+        return HostRun::EndNow;
+    }
+    if (!argumentText.empty() && mode != 'S') return HostRun::EndNow;
+    if (mode == 'S') platform.hideCursor();
+    return platform.loadSaverForm() ? HostRun::KeepRunning : HostRun::EndNow;
+}
+
+} // namespace velumira

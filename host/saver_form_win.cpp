@@ -1,0 +1,218 @@
+#include "saver_form_win.h"
+
+#include "bgm.h"
+#include "bmp_file.h"
+#include "host_main.h"
+#include "music_win.h"
+#include "saver.h"
+
+#include <memory>
+#include <vector>
+
+namespace velumira {
+
+namespace {
+
+constexpr char kFormClass[] = "Velumira_S";
+constexpr char kDisplayClass[] = "Velumira_Display";
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
+    DWORD written = 0;
+    return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+// Milliseconds since start-up that do not wrap after 49 days.
+uint64_t Milliseconds() {
+    static uint32_t last = GetTickCount();
+    static uint64_t high = 0;
+    const uint32_t now = GetTickCount();
+    if (now < last) high += uint64_t(1) << 32;
+    last = now;
+    return high + now;
+}
+
+class SaverWindow : public SaverPlatform {
+  public:
+    SaverWindow(char mode, int16_t kind, int16_t track, const std::string& file,
+                const std::string& hostFolder)
+        : hostFolder_(hostFolder), bgm_(music_, track, file), form_(*this, bgm_, kind, file, mode) {
+    }
+
+    bool Create() {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &SaverWindow::Proc;
+        wc.hInstance = instance;
+        wc.lpszClassName = kFormClass;
+        RegisterClassA(&wc);
+        WNDCLASSA dc = {};
+        dc.lpfnWndProc = DefWindowProcA;
+        dc.hInstance = instance;
+        dc.lpszClassName = kDisplayClass;
+        RegisterClassA(&dc);
+
+        // Never shown: a borderless popup, so its inner size is its size.
+        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, kFormClass, kSaverCaption, WS_POPUP, 0, 0, 1, 1,
+                                nullptr, nullptr, instance, this);
+        if (!hwnd_) return false;
+        display_ = CreateWindowExA(0, kDisplayClass, "Display", WS_CHILD, 0, 0, 1, 1, hwnd_,
+                                   nullptr, instance, nullptr);
+        SetTimer(hwnd_, UINT_PTR(SaverTimer::Timer3), kTimer3PeriodMs, nullptr);
+        return true;
+    }
+
+    void Load() { form_.Load(); }
+
+    // SaverPlatform
+    void captureDesktop() override {
+        const int screenW = GetSystemMetrics(SM_CXSCREEN);
+        const int screenH = GetSystemMetrics(SM_CYSCREEN);
+        SetWindowPos(hwnd_, nullptr, 0, 0, screenW, screenH,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        RECT inner = {};
+        GetClientRect(hwnd_, &inner);
+        MoveWindow(display_, 0, 0, inner.right, inner.bottom, FALSE);
+        HWND desktop = GetDesktopWindow();
+        HDC screen = GetDC(desktop);
+        CaptureScreenToFile(screen, inner.right, inner.bottom, kSnapshotPath, image_);
+        ReleaseDC(desktop, screen);
+    }
+
+    bool startRenderer() override {
+        rendererPath_ = hostFolder_ + kRendererFile;
+        return StartProgram(rendererPath_);
+    }
+
+    bool rendererWindowExists() override { return FindWindowA(nullptr, kRendererTitle) != nullptr; }
+
+    void setTimerEnabled(SaverTimer timer, bool enabled) override {
+        static const UINT periods[] = {0, kTimer1PeriodMs, kTimer2PeriodMs, kTimer3PeriodMs};
+        if (enabled)
+            SetTimer(hwnd_, UINT_PTR(timer), periods[int(timer)], nullptr);
+        else
+            KillTimer(hwnd_, UINT_PTR(timer));
+    }
+
+    void showCursor() override { ShowCursor(TRUE); }
+
+    uint64_t nowMs() override { return Milliseconds(); }
+
+    void unloadForm() override { End(); }
+
+  private:
+    // The ending sequence, whatever asked for it, then the process ends with
+    // every host window.
+    void End() {
+        if (ending_) return;
+        ending_ = true;
+        form_.QueryUnload();
+        ExitProcess(0);
+    }
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE) {
+            auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, LONG_PTR(cs->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<SaverWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+        switch (msg) {
+        case WM_TIMER:
+            switch (SaverTimer(wp)) {
+            case SaverTimer::Timer1:
+                self->form_.Timer1Tick();
+                return 0;
+            case SaverTimer::Timer2:
+                self->form_.Timer2Tick();
+                return 0;
+            case SaverTimer::Timer3:
+                self->form_.Timer3Tick();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            self->End();
+            return 0;
+        case WM_ENDSESSION:
+            if (wp) self->End();
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    std::string hostFolder_;
+    std::string rendererPath_;
+    WinMusicPort music_;
+    Velumira_BGM bgm_;
+    Velumira_S form_;
+    HWND hwnd_ = nullptr;
+    HWND display_ = nullptr;
+    HBITMAP image_ = nullptr; // Display's persistent image
+    bool ending_ = false;
+};
+
+} // namespace
+
+bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
+    if (image) DeleteObject(image);
+    image = nullptr;
+    if (width <= 0 || height <= 0) return false;
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height; // bottom-up, as the file stores rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!image || !bits) return false;
+
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, image);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory, old);
+    DeleteDC(memory);
+
+    const auto headers = BmpHeaders24(width, height);
+    const DWORD pixels = BmpRowStride24(width) * DWORD(height);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool ok =
+        WriteAll(file, headers.data(), DWORD(headers.size())) && WriteAll(file, bits, pixels);
+    CloseHandle(file);
+    return ok;
+}
+
+bool StartProgram(const std::string& path) {
+    std::vector<char> commandLine(path.begin(), path.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi = {};
+    // The program is named explicitly: an unquoted path with blanks would
+    // otherwise let the platform try "C:\Program.exe" and the like first.
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack, const std::string& bgmFile,
+                   const std::string& hostFolder) {
+    // Lives until the process ends.
+    static std::unique_ptr<SaverWindow> form;
+    form = std::make_unique<SaverWindow>(modeLetter, bgmKind, bgmTrack, bgmFile, hostFolder);
+    if (!form->Create()) return false;
+    form->Load();
+    return true;
+}
+
+} // namespace velumira

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace velumira {
+
+constexpr const char kWorkFolder[] = "C:\\r_quil";
+constexpr const char kSnapshotPath[] = "C:\\r_quil\\Velumira.bmp";
+constexpr const char kRendererTitle[] = "Velumira_VC";
+constexpr const char kRendererFile[] = "\\Velumira.dll";
+
+// Copies the whole primary screen into `image` (a 24-bit bottom-up DIB
+// section the size of the screen, made here) and writes it as a Windows
+// bitmap file at `path`, replacing any file there. True when the whole file
+// was written.
+bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image);
+
+// Starts `path` as a program with the command line `path` alone, unquoted,
+// shown normally; no handle is kept. False when no process was created.
+bool StartProgram(const std::string& path);
+
+// Loads the hidden saver form Velumira_S and runs its load handler. False
+// when its window could not be made.
+bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack, const std::string& bgmFile,
+                   const std::string& hostFolder);
+
+} // namespace velumira

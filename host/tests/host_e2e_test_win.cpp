@@ -1,0 +1,318 @@
+// Runs the real Velumira.scr as the platform would, in folders of its own, and
+// watches it from outside: its windows, its message box, its exit.
+
+#include "host_main.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kHost = VELUMIRA_HOST_SCR;
+const std::string kStandIn = VELUMIRA_STAND_IN;
+const std::string kRoot = "C:\\velumira host e2e";
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Keeps the test's own windows answering while it waits.
+template <class F> bool WaitFor(F done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Pump();
+        if (done()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(20);
+    }
+}
+
+// A folder with the host and, when asked, the stand-in renderer beside it.
+std::string MakeFolder(const std::string& name, bool withRenderer) {
+    CreateDirectoryA(kRoot.c_str(), nullptr);
+    const std::string dir = kRoot + "\\" + name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    EXPECT_TRUE(CopyFileA(kHost.c_str(), (dir + "\\Velumira.scr").c_str(), FALSE));
+    DeleteFileA((dir + "\\Velumira.dll").c_str());
+    DeleteFileA((dir + "\\Velumira.ini").c_str());
+    if (withRenderer) {
+        EXPECT_TRUE(CopyFileA(kStandIn.c_str(), (dir + "\\Velumira.dll").c_str(), FALSE));
+    }
+    return dir;
+}
+
+struct Process {
+    PROCESS_INFORMATION pi = {};
+    bool ok = false;
+
+    Process(const std::string& dir, const std::string& args) {
+        std::string line = "\"" + dir + "\\Velumira.scr\"" + (args.empty() ? "" : " " + args);
+        std::vector<char> buf(line.begin(), line.end());
+        buf.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                            &si, &pi) != FALSE;
+    }
+    ~Process() {
+        if (!ok) return;
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 9);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    bool Exited(DWORD ms) {
+        return WaitFor([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+    }
+    DWORD ExitCode() {
+        DWORD code = 1234;
+        GetExitCodeProcess(pi.hProcess, &code);
+        return code;
+    }
+};
+
+struct Found {
+    DWORD pid;
+    const char* className;
+    HWND hwnd;
+};
+
+HWND WindowOfProcess(DWORD pid, const char* className) {
+    Found f{pid, className, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            char cls[64] = {};
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (owner == f->pid && std::string(cls) == f->className && IsWindowVisible(hwnd)) {
+                f->hwnd = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&f));
+    return f.hwnd;
+}
+
+struct BoxContents {
+    std::vector<std::string> texts;
+    std::vector<HWND> buttons;
+};
+
+BoxContents ReadBox(HWND box) {
+    BoxContents c;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<BoxContents*>(lp);
+            char cls[64] = {}, text[512] = {};
+            GetClassNameA(child, cls, sizeof cls);
+            GetWindowTextA(child, text, sizeof text);
+            if (lstrcmpiA(cls, "Button") == 0 && IsWindowVisible(child))
+                c->buttons.push_back(child);
+            else if (lstrcmpiA(cls, "Static") == 0 && text[0])
+                c->texts.push_back(text);
+            return TRUE;
+        },
+        LPARAM(&c));
+    return c;
+}
+
+bool RendererWindow() {
+    return FindWindowA(nullptr, "Velumira_VC") != nullptr;
+}
+
+void CloseRenderer() {
+    if (HWND r = FindWindowA(nullptr, "Velumira_VC")) PostMessageA(r, WM_CLOSE, 0, 0);
+    WaitFor([] { return !RendererWindow(); }, 5000);
+}
+
+class HostE2E : public testing::Test {
+  protected:
+    void SetUp() override { CloseRenderer(); }
+    void TearDown() override { CloseRenderer(); }
+};
+
+TEST_F(HostE2E, MissingRendererShowsTheMessageWithOneButtonThenEnds) {
+    const std::string dir = MakeFolder("no renderer", false);
+    for (const char* args : {"/s", "/c"}) {
+        Process host(dir, args);
+        ASSERT_TRUE(host.ok);
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            WaitFor([&] { return (box = WindowOfProcess(host.pi.dwProcessId, "#32770")); }, 10000))
+            << args;
+        const BoxContents c = ReadBox(box);
+        ASSERT_EQ(c.texts.size(), 1u) << args;
+        EXPECT_EQ(c.texts[0], velumira::kRendererMissingText) << args;
+        ASSERT_EQ(c.buttons.size(), 1u) << args;
+        char caption[64] = {};
+        GetWindowTextA(box, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Velumira");
+        EXPECT_FALSE(FindWindowA(nullptr, velumira::kDialogCaption)) << args;
+
+        SendMessageA(c.buttons[0], BM_CLICK, 0, 0);
+        EXPECT_TRUE(host.Exited(5000)) << args;
+        EXPECT_FALSE(RendererWindow());
+    }
+}
+
+TEST_F(HostE2E, RunningSaverOrDialogMakesANewHostEndAtOnce) {
+    const std::string dir = MakeFolder("second instance", true);
+    for (const char* marker : {velumira::kSaverCaption, velumira::kDialogCaption}) {
+        // Hidden, as the saver form is.
+        HWND existing = CreateWindowExA(0, "STATIC", marker, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr);
+        ASSERT_TRUE(existing);
+        for (const char* args : {"/s", "/c", "/p 1234"}) {
+            DeleteFileA("C:\\r_quil\\stand_in_command.txt");
+            Process host(dir, args);
+            ASSERT_TRUE(host.ok);
+            EXPECT_TRUE(host.Exited(5000)) << marker << " " << args;
+            EXPECT_EQ(host.ExitCode(), 0u);
+            EXPECT_EQ(GetFileAttributesA("C:\\r_quil\\stand_in_command.txt"),
+                      INVALID_FILE_ATTRIBUTES)
+                << "renderer started for " << args;
+        }
+        DestroyWindow(existing);
+    }
+}
+
+TEST_F(HostE2E, UnknownModesEndSilently) {
+    const std::string dir = MakeFolder("unknown modes", true);
+    for (const char* args : {"/a", "s", "x"}) {
+        Process host(dir, args);
+        ASSERT_TRUE(host.ok);
+        EXPECT_TRUE(host.Exited(5000)) << args;
+        EXPECT_FALSE(WindowOfProcess(host.pi.dwProcessId, "#32770"));
+        EXPECT_FALSE(RendererWindow());
+    }
+}
+
+LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Wine does not draw a child window into a top-level window of another
+// process, so the picture itself is checked in-process (host_win_tests).
+TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
+    const std::string dir = MakeFolder("preview", false); // the preview needs no renderer
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ParentProc;
+    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "HostE2EPreviewArea";
+    RegisterClassA(&wc);
+    for (const char* form : {"/p %u", "/p:%u", "/p &H%X"}) {
+        HWND area = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "area",
+                                    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112,
+                                    nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(area);
+        char args[64];
+        wsprintfA(args, form, unsigned(UINT_PTR(area)));
+        Process host(dir, args);
+        ASSERT_TRUE(host.ok);
+        HWND preview = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                preview = FindWindowExA(area, nullptr, nullptr, "Preview Window");
+                return preview && IsWindowVisible(preview);
+            },
+            10000))
+            << args;
+        EXPECT_TRUE(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD);
+        RECT r = {};
+        GetWindowRect(preview, &r);
+        EXPECT_EQ(r.left, 100);
+        EXPECT_EQ(r.top, 100);
+        EXPECT_EQ(r.right - r.left, 152);
+        EXPECT_EQ(r.bottom - r.top, 112);
+        EXPECT_TRUE(IsWindowVisible(preview));
+        HWND image = FindWindowExA(preview, nullptr, nullptr, "Img_Prev");
+        ASSERT_TRUE(image);
+        GetWindowRect(image, &r);
+        EXPECT_EQ(r.left, 100);
+        EXPECT_EQ(r.right - r.left, 152);
+        EXPECT_EQ(r.bottom - r.top, 112);
+
+        EXPECT_FALSE(host.Exited(300));
+        DestroyWindow(area);
+        EXPECT_TRUE(host.Exited(5000)) << args;
+    }
+}
+
+TEST_F(HostE2E, PreviewWithoutAWindowStillEnds) {
+    const std::string dir = MakeFolder("preview nothing", false);
+    Process host(dir, "/p");
+    ASSERT_TRUE(host.ok);
+    EXPECT_TRUE(host.Exited(5000));
+}
+
+HWND ChildWithText(HWND parent, const std::string& text) {
+    struct Search {
+        std::string text;
+        HWND found;
+    } search{text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char buf[64] = {};
+            GetWindowTextA(child, buf, sizeof buf);
+            if (s->text == buf && IsWindowVisible(child)) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        LPARAM(&search));
+    return search.found;
+}
+
+void ClickAt(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(100);
+    SendInput(1, &in[1], sizeof(INPUT));
+}
+
+TEST_F(HostE2E, SettingsModeOpensTheDialogWhoseApplyWritesTheSettingsFile) {
+    const std::string dir = MakeFolder("settings", true);
+    const std::string ini = dir + "\\Velumira.ini";
+    Process host(dir, "/c:1234");
+    ASSERT_TRUE(host.ok);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (dialog = FindWindowA(nullptr, velumira::kDialogCaption)); }, 15000));
+    EXPECT_FALSE(RendererWindow()); // the settings mode starts nothing else
+    HWND apply = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (apply = ChildWithText(dialog, "\x90\xDD\x92\xE8")); }, 5000))
+        << "no button captioned \x90\xDD\x92\xE8"; // 設定
+    WaitFor([] { return false; }, 500);
+    ClickAt(apply);
+    ASSERT_TRUE(
+        WaitFor([&] { return GetFileAttributesA(ini.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000));
+    char kind[16] = {};
+    // "BGM区分": written as a number.
+    GetPrivateProfileStringA("Section", "BGM\x8b\xe6\x95\xaa", "?", kind, sizeof kind, ini.c_str());
+    EXPECT_STRNE(kind, "?");
+    if (IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(host.Exited(5000));
+    EXPECT_EQ(host.ExitCode(), 0u);
+}
+
+} // namespace

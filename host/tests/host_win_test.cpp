@@ -1,0 +1,227 @@
+// The host's Windows pieces in this process: the real media services behind
+// the music module, the desktop snapshot and the preview window.
+
+#include "bgm.h"
+#include "music_win.h"
+#include "preview_win.h"
+#include "saver_form_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace velumira;
+
+namespace {
+
+// Passes everything to the real services and keeps what went through.
+struct RecordingPort : MusicPort {
+    WinMusicPort real;
+    std::vector<std::string> sent;
+    std::vector<uint32_t> codes;
+    uint32_t sendString(const char* command, char* reply, uint32_t size) override {
+        sent.push_back(command);
+        codes.push_back(real.sendString(command, reply, size));
+        return codes.back();
+    }
+    bool errorString(uint32_t code, char* text, uint32_t size) override {
+        return real.errorString(code, text, size);
+    }
+    uint32_t waveOutDeviceCount() override { return real.waveOutDeviceCount(); }
+    void playSound(const char* name, uint32_t flags) override { real.playSound(name, flags); }
+};
+
+TEST(RealMci, UnopenedDeviceGivesAnErrorMarkerAndItsDescription) {
+    RecordingPort port;
+    Velumira_BGM bgm(port, 0, "");
+    const std::string status = bgm.MciStatus("status MP3Play mode");
+    EXPECT_EQ(status.rfind("Error:", 0), 0u) << status;
+    EXPECT_NE(status, "Error:0");
+    std::string text;
+    EXPECT_NE(bgm.MciSend("status MP3Play mode", text), 0);
+    EXPECT_FALSE(text.empty());
+}
+
+TEST(RealMci, AudioCdWithoutADiscStopsItsChecks) {
+    RecordingPort port;
+    Velumira_BGM bgm(port, 0, "");
+    bgm.CdOpen();
+    bgm.CdTick();
+    EXPECT_FALSE(bgm.CdActive);
+    ASSERT_GE(port.sent.size(), 3u);
+    EXPECT_EQ(port.sent[0], "open cdaudio");
+    EXPECT_EQ(port.sent[1], "set cdaudio time format tmsf");
+    EXPECT_EQ(port.sent[2], "status cdaudio current track");
+    bgm.CdClose();
+}
+
+TEST(RealMci, Mp3ThatCannotBeOpenedIsNeverPlayed) {
+    RecordingPort port;
+    Velumira_BGM bgm(port, 0, "C:\\no such folder\\missing.mp3");
+    bgm.Mp3OpenPlay();
+    ASSERT_EQ(port.sent.size(), 1u);
+    EXPECT_NE(port.codes[0], 0u);
+    bgm.Mp3KeepPlaying(); // keeps trying, silently
+    EXPECT_EQ(port.sent.back(), "play MP3Play from 0");
+    bgm.Mp3Stop();
+    EXPECT_EQ(port.sent.back(), "close MP3Play");
+}
+
+TEST(RealMci, WavPlaysAndStopsWithoutComplaint) {
+    RecordingPort port;
+    Velumira_BGM bgm(port, 0, "C:\\windows\\media\\none.wav");
+    bgm.WavPlay();
+    bgm.WavStop();
+    EXPECT_TRUE(port.sent.empty());
+}
+
+std::vector<unsigned char> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+uint32_t Get32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
+}
+
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+HWND ColourWindow(const char* cls, COLORREF colour, int x, int y, int w, int h, DWORD style) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PlainProc;
+    wc.hbrBackground = CreateSolidBrush(colour);
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    return CreateWindowExA(WS_EX_TOPMOST, cls, cls, WS_POPUP | WS_VISIBLE | style, x, y, w, h,
+                           nullptr, nullptr, nullptr, nullptr);
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+}
+
+TEST(Snapshot, WholeScreenIsWrittenAsA24BitBitmapReplacingTheOldFile) {
+    const char* path = "C:\\r_quil\\snapshot_test.bmp";
+    {
+        std::ofstream old(path, std::ios::binary);
+        old << std::string(20'000'000, 'x'); // longer than the new file
+    }
+    HWND red = ColourWindow("SnapshotRed", RGB(255, 0, 0), 0, 0, 64, 48, 0);
+    ASSERT_TRUE(red);
+    PumpFor(300);
+
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(GetDesktopWindow());
+    HBITMAP image = nullptr;
+    EXPECT_TRUE(CaptureScreenToFile(screen, w, h, path, image));
+    ReleaseDC(GetDesktopWindow(), screen);
+    DestroyWindow(red);
+    EXPECT_TRUE(image);
+    DeleteObject(image);
+
+    const auto bytes = ReadFile(path);
+    const uint32_t stride = (uint32_t(w) * 3 + 3) & ~3u;
+    ASSERT_EQ(bytes.size(), 54u + stride * uint32_t(h));
+    EXPECT_EQ(bytes[0], 'B');
+    EXPECT_EQ(Get32(&bytes[18]), uint32_t(w));
+    EXPECT_EQ(Get32(&bytes[22]), uint32_t(h));
+    // Top-left pixel lives in the last row of a bottom-up file: red, as BGR.
+    const unsigned char* topLeft = &bytes[54 + stride * uint32_t(h - 1)];
+    EXPECT_EQ(topLeft[0], 0);
+    EXPECT_EQ(topLeft[1], 0);
+    EXPECT_EQ(topLeft[2], 255);
+    DeleteFileA(path);
+}
+
+TEST(Snapshot, UnwritableFolderIsReportedNotHidden) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP image = nullptr;
+    EXPECT_FALSE(CaptureScreenToFile(screen, 16, 16, "C:\\no such folder\\x.bmp", image));
+    ReleaseDC(nullptr, screen);
+    DeleteObject(image);
+}
+
+TEST(Renderer, ProgramThatCannotStartIsReported) {
+    EXPECT_FALSE(StartProgram("C:\\no such folder\\Velumira.dll"));
+}
+
+TEST(Preview, PictureIsTheBuiltIn152By112Jpeg) {
+    HBITMAP picture = LoadPreviewPicture();
+    ASSERT_TRUE(picture);
+    BITMAP bm = {};
+    ASSERT_TRUE(GetObjectA(picture, sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, 152);
+    EXPECT_EQ(bm.bmHeight, 112);
+    DeleteObject(picture);
+}
+
+TEST(Preview, WindowBecomesABlackChildFillingItsParentWithThePicture) {
+    HWND area =
+        ColourWindow("PreviewArea", RGB(255, 255, 255), 200, 150, 200, 150, WS_CLIPCHILDREN);
+    ASSERT_TRUE(area);
+    HWND preview = ShowPreviewWindow(area);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(GetParent(preview), area);
+    const LONG style = GetWindowLongA(preview, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_FALSE(style & WS_CAPTION);
+    EXPECT_TRUE(IsWindowVisible(preview));
+    char caption[32] = {};
+    GetWindowTextA(preview, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Preview Window");
+    RECT r;
+    GetClientRect(preview, &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 150);
+    HWND image = FindWindowExA(preview, nullptr, nullptr, "Img_Prev");
+    ASSERT_TRUE(image);
+    GetClientRect(image, &r);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom, 150);
+
+    PumpFor(500);
+    HDC screen = GetDC(nullptr);
+    const COLORREF corner = GetPixel(screen, 201, 151);
+    // The cloth's teal desktop shows somewhere in the middle: neither the
+    // white of the parent nor black.
+    int teal = 0;
+    for (int y = 180; y < 270; y += 15)
+        for (int x = 230; x < 370; x += 15) {
+            const COLORREF c = GetPixel(screen, x, y);
+            if (GetBValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetRValue(c) + 20) ++teal;
+        }
+    ReleaseDC(nullptr, screen);
+    EXPECT_LT(GetRValue(corner) + GetGValue(corner) + GetBValue(corner), 60);
+    EXPECT_GT(teal, 5);
+
+    // Going with the parent closes the hidden application window, which ends
+    // the message loop.
+    DestroyWindow(area);
+    EXPECT_FALSE(IsWindow(preview));
+    MSG msg;
+    bool quit = false;
+    const DWORD start = GetTickCount();
+    while (!quit && GetTickCount() - start < 3000) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) quit = true;
+            DispatchMessageA(&msg);
+        } else {
+            Sleep(10);
+        }
+    }
+    EXPECT_TRUE(quit);
+}
+
+} // namespace

@@ -1,0 +1,192 @@
+#include "fake_music.h"
+#include "saver.h"
+
+#include <gtest/gtest.h>
+
+using namespace velumira;
+using Commands = std::vector<std::string>;
+
+namespace {
+
+struct FakeSaver : SaverPlatform {
+    std::vector<std::string> calls;
+    bool rendererStarts = true;
+    bool window = false;
+    uint64_t now = 1000;
+    int cursorShows = 0;
+    bool unloaded = false;
+    bool timers[4] = {false, false, false, true};
+
+    void captureDesktop() override { calls.push_back("capture"); }
+    bool startRenderer() override {
+        calls.push_back("renderer");
+        return rendererStarts;
+    }
+    bool rendererWindowExists() override { return window; }
+    void setTimerEnabled(SaverTimer t, bool on) override { timers[int(t)] = on; }
+    void showCursor() override { ++cursorShows; }
+    uint64_t nowMs() override { return now; }
+    void unloadForm() override { unloaded = true; }
+};
+
+struct Saver {
+    FakeSaver platform;
+    FakeMusic music;
+    Velumira_BGM bgm;
+    Velumira_S form;
+    Saver(int16_t kind, const std::string& file, int16_t track = 0, char mode = 'S')
+        : bgm(music, track, file), form(platform, bgm, kind, file, mode) {}
+};
+
+TEST(MusicFileKind, LastThreeCharactersUpperCased) {
+    EXPECT_EQ(MusicFileKindOf("C:\\SONG.Wav"), MusicFileKind::Wav);
+    EXPECT_EQ(MusicFileKindOf("a.Mp3"), MusicFileKind::Mp3);
+    EXPECT_EQ(MusicFileKindOf("xmp3"), MusicFileKind::Mp3);
+    EXPECT_EQ(MusicFileKindOf("a.mid"), MusicFileKind::Other);
+    EXPECT_EQ(MusicFileKindOf("wav"), MusicFileKind::Wav);
+    EXPECT_EQ(MusicFileKindOf("av"), MusicFileKind::Other);
+    EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
+}
+
+TEST(SaverLoad, SnapshotComesBeforeTheRenderer) {
+    Saver s(0, "");
+    s.form.Load();
+    EXPECT_EQ(s.platform.calls, (std::vector<std::string>{"capture", "renderer"}));
+    EXPECT_TRUE(s.music.sent.empty());
+    EXPECT_TRUE(s.form.TimerEnabled(SaverTimer::Timer3));
+    EXPECT_FALSE(s.form.TimerEnabled(SaverTimer::Timer1));
+    EXPECT_FALSE(s.form.TimerEnabled(SaverTimer::Timer2));
+}
+
+TEST(SaverMusic, CdOpensAndStartsItsCheck) {
+    Saver s(1, "", 0);
+    s.form.Load();
+    EXPECT_EQ(s.music.commands(), (Commands{"open cdaudio", "set cdaudio time format tmsf"}));
+    EXPECT_TRUE(s.platform.timers[2]);
+
+    s.music.standing["status cdaudio current track"] = {"1"};
+    s.music.standing["status cdaudio number of tracks"] = {"5"};
+    s.music.standing["status cdaudio mode"] = {"playing"};
+    s.form.Timer2Tick();
+    EXPECT_TRUE(s.form.TimerEnabled(SaverTimer::Timer2));
+
+    s.music.clear();
+    s.form.QueryUnload();
+    EXPECT_EQ(s.music.commands(), (Commands{"stop cdaudio", "close cdaudio"}));
+    EXPECT_FALSE(s.platform.timers[2]);
+}
+
+TEST(SaverMusic, CdErrorStopsTheChecksAndTheEndingLeavesTheDriveAlone) {
+    Saver s(1, "", 0);
+    s.form.Load();
+    s.music.standing["status cdaudio current track"] = {"", 275};
+    s.form.Timer2Tick();
+    EXPECT_FALSE(s.form.TimerEnabled(SaverTimer::Timer2));
+    EXPECT_FALSE(s.platform.timers[2]);
+
+    s.music.clear();
+    s.form.QueryUnload();
+    EXPECT_TRUE(s.music.sent.empty());
+}
+
+TEST(SaverMusic, Mp3PlaysKeepsPlayingAndStops) {
+    Saver s(2, "C:\\a.MP3");
+    s.form.Load();
+    EXPECT_EQ(s.music.commands(),
+              (Commands{"open \"C:\\a.MP3\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
+    EXPECT_TRUE(s.platform.timers[1]);
+
+    s.music.clear();
+    s.music.standing["status MP3Play mode"] = {"stopped"};
+    s.form.Timer1Tick();
+    EXPECT_EQ(s.music.commands(),
+              (Commands{"status MP3Play mode", "stop MP3Play", "play MP3Play from 0"}));
+
+    s.music.clear();
+    s.form.QueryUnload();
+    EXPECT_EQ(s.music.commands(), (Commands{"stop MP3Play", "close MP3Play"}));
+}
+
+TEST(SaverMusic, MixedCaseWavIsPlayedAsWav) {
+    Saver s(2, "D:\\SONG.Wav");
+    s.form.Load();
+    s.form.QueryUnload();
+    ASSERT_EQ(s.music.sounds.size(), 2u);
+    EXPECT_EQ(s.music.sounds[0].second, 9u);
+    EXPECT_EQ(s.music.sounds[1].first, "<null>");
+    EXPECT_TRUE(s.music.sent.empty());
+    EXPECT_FALSE(s.platform.timers[1]);
+}
+
+TEST(SaverMusic, OtherFileKindsPlayNothing) {
+    for (int16_t kind : {2, 0, 3, -1}) {
+        Saver s(kind, "C:\\tune.mid");
+        s.form.Load();
+        s.form.QueryUnload();
+        EXPECT_TRUE(s.music.sent.empty()) << kind;
+        EXPECT_TRUE(s.music.sounds.empty()) << kind;
+        EXPECT_FALSE(s.platform.timers[1] || s.platform.timers[2]) << kind;
+    }
+}
+
+TEST(SaverEnding, CursorIsShownOnceOnlyInSaverMode) {
+    Saver hidden(0, "", 0, 'S');
+    hidden.form.Load();
+    hidden.form.QueryUnload();
+    EXPECT_EQ(hidden.platform.cursorShows, 1);
+
+    Saver empty(0, "", 0, 0);
+    empty.form.Load();
+    empty.form.QueryUnload();
+    EXPECT_EQ(empty.platform.cursorShows, 0);
+}
+
+TEST(RendererWatch, EndsAtTheFirstCheckWithoutTheWindowOnceItWasSeen) {
+    Saver s(0, "");
+    s.form.Load();
+    s.platform.window = true;
+    s.platform.now += 500;
+    s.form.Timer3Tick();
+    EXPECT_TRUE(s.form.RendererSeen());
+    EXPECT_FALSE(s.platform.unloaded);
+
+    s.platform.window = false;
+    s.platform.now += 500;
+    s.form.Timer3Tick();
+    EXPECT_TRUE(s.platform.unloaded);
+    EXPECT_FALSE(s.form.TimerEnabled(SaverTimer::Timer3));
+    EXPECT_FALSE(s.platform.timers[3]);
+}
+
+TEST(RendererWatch, SlowRendererGetsItsStartTimeButNotMore) {
+    Saver slow(0, "");
+    slow.form.Load();
+    for (uint64_t t = 500; t < kRendererStartGraceMs; t += 500) {
+        slow.platform.now = 1000 + t;
+        slow.form.Timer3Tick();
+        ASSERT_FALSE(slow.platform.unloaded) << t;
+    }
+    slow.platform.window = true; // shows up after three seconds, say
+    slow.form.Timer3Tick();
+    EXPECT_FALSE(slow.platform.unloaded);
+
+    Saver never(0, "");
+    never.form.Load();
+    never.platform.now = 1000 + kRendererStartGraceMs - 1;
+    never.form.Timer3Tick();
+    EXPECT_FALSE(never.platform.unloaded);
+    never.platform.now = 1000 + kRendererStartGraceMs;
+    never.form.Timer3Tick();
+    EXPECT_TRUE(never.platform.unloaded);
+}
+
+TEST(RendererWatch, RendererThatCouldNotStartEndsAtTheFirstCheck) {
+    Saver s(0, "");
+    s.platform.rendererStarts = false;
+    s.form.Load();
+    s.platform.now += 500;
+    s.form.Timer3Tick();
+    EXPECT_TRUE(s.platform.unloaded);
+}
+
+} // namespace
