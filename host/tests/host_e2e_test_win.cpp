@@ -87,7 +87,7 @@ struct Found {
 HWND WindowOfProcess(DWORD pid, const char* className) {
     Found f{pid, className, nullptr};
     EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
+        [](HWND hwnd, LPARAM lp) CALLBACK -> BOOL {
             auto* f = reinterpret_cast<Found*>(lp);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
@@ -112,7 +112,7 @@ BoxContents ReadBox(HWND box) {
     BoxContents c;
     EnumChildWindows(
         box,
-        [](HWND child, LPARAM lp) -> BOOL {
+        [](HWND child, LPARAM lp) CALLBACK -> BOOL {
             auto* c = reinterpret_cast<BoxContents*>(lp);
             char cls[64] = {}, text[512] = {};
             GetClassNameA(child, cls, sizeof cls);
@@ -263,7 +263,7 @@ HWND ChildWithText(HWND parent, const std::string& text) {
     } search{text, nullptr};
     EnumChildWindows(
         parent,
-        [](HWND child, LPARAM lp) -> BOOL {
+        [](HWND child, LPARAM lp) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             char buf[64] = {};
             GetWindowTextA(child, buf, sizeof buf);
