@@ -43,7 +43,7 @@ start_renderer() {
     (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$WINE" "$renderer_exe") &
     pid=$!
     # The window exists a moment before it is shown; wait for both.
-    for _ in $(seq 300); do
+    for _ in $(seq 900); do
         if xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 &&
             probe info 2>/dev/null | grep -q 'visible=1'; then
             return 0
@@ -56,7 +56,7 @@ start_renderer() {
 
 # Waits for the renderer to end; sets code to its exit code.
 wait_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         if ! kill -0 "$pid" 2>/dev/null; then
             wait "$pid"
             code=$?

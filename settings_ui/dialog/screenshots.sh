@@ -15,7 +15,8 @@ shoot() { # kind track file name
     rm -f "$rect"
     wine_ja "$show" "$1" "$2" "$3" 6 "Z:${rect//\//\\}" &
     local pid=$!
-    for _ in $(seq 100); do
+    # Generous: a busy machine can take many seconds to start a Wine process.
+    for _ in $(seq 600); do
         [ -s "$rect" ] && break
         sleep 0.1
     done
