@@ -1,6 +1,7 @@
 #include "form_widgets_win.h"
 
 #include "controls.h"
+#include "window_base_win.h"
 
 namespace velumira {
 namespace {
@@ -8,7 +9,9 @@ namespace {
 constexpr char kLabelClass[] = "VelumiraLabel";
 constexpr char kImageClass[] = "VelumiraImage";
 
-struct LabelData {
+struct Label : BaseWindow<Label> {
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
     bool opaque = false;
     UINT alignment = DT_LEFT;
     COLORREF foreColour = 0;
@@ -18,7 +21,9 @@ struct LabelData {
     HFONT font = nullptr;
 };
 
-struct ImageData {
+struct Image : BaseWindow<Image> {
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
     const Picture* picture = nullptr;
 };
 
@@ -52,7 +57,7 @@ bool HandleMouseDown(HWND wnd, UINT msg) {
     return true;
 }
 
-void PaintLabel(HWND wnd, HDC dc, const LabelData& d) {
+void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     RECT rc;
     GetClientRect(wnd, &rc);
     if (d.opaque) {
@@ -77,102 +82,82 @@ void PaintLabel(HWND wnd, HDC dc, const LabelData& d) {
     SelectObject(dc, oldFont);
 }
 
-LRESULT CALLBACK LabelProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* d = reinterpret_cast<LabelData*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
-    case WM_NCDESTROY:
-        delete d;
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        if (d) PaintLabel(wnd, dc, *d);
-        EndPaint(wnd, &ps);
+        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintLabel(hwnd_, dc, *this);
+        EndPaint(hwnd_, &ps);
         return 0;
     }
     case WM_SETTEXT: {
-        const LRESULT r = DefWindowProcA(wnd, msg, wp, lp);
-        InvalidateRect(wnd, nullptr, FALSE);
+        const LRESULT r = DefWindowProcA(hwnd_, msg, wp, lp);
+        InvalidateRect(hwnd_, nullptr, FALSE);
         return r;
     }
     case WM_SETFONT:
-        if (d) d->font = reinterpret_cast<HFONT>(wp);
-        if (LOWORD(lp)) InvalidateRect(wnd, nullptr, FALSE);
+        font = reinterpret_cast<HFONT>(wp);
+        if (LOWORD(lp)) InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
     case WM_GETFONT:
-        return d ? reinterpret_cast<LRESULT>(d->font) : 0;
+        return reinterpret_cast<LRESULT>(font);
     case WM_SETCURSOR:
-        if (d && d->handCursor && LOWORD(lp) == HTCLIENT) {
+        if (handCursor && LOWORD(lp) == HTCLIENT) {
             SetCursor(LoadCursor(nullptr, IDC_HAND));
             return TRUE;
         }
         break;
     case WM_LBUTTONUP:
-        if (d && d->pressed) {
-            d->pressed = false;
+        if (pressed) {
+            pressed = false;
             ReleaseCapture();
             POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
             RECT rc;
-            GetClientRect(wnd, &rc);
-            if (PtInRect(&rc, pt)) NotifyParent(wnd, kWidgetClick);
+            GetClientRect(hwnd_, &rc);
+            if (PtInRect(&rc, pt)) NotifyParent(hwnd_, kWidgetClick);
         }
         return 0;
     case WM_CAPTURECHANGED:
-        if (d) d->pressed = false;
+        pressed = false;
         return 0;
     default:
-        if (msg == WM_LBUTTONDOWN && d) {
-            d->pressed = true;
-            SetCapture(wnd);
+        if (msg == WM_LBUTTONDOWN) {
+            pressed = true;
+            SetCapture(hwnd_);
         }
-        if (HandleMouseDown(wnd, msg)) return 0;
+        if (HandleMouseDown(hwnd_, msg)) return 0;
         break;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-LRESULT CALLBACK ImageProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        break;
-    }
-    case WM_NCDESTROY:
-        delete d;
-        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT ps;
-        HDC dc = BeginPaint(wnd, &ps);
-        PaintParentBackground(wnd, dc);
-        if (d && d->picture) {
-            const Picture& p = *d->picture;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintParentBackground(hwnd_, dc);
+        if (picture) {
+            const Picture& p = *picture;
             for (int y = 0; y < p.height; ++y)
                 for (int x = 0; x < p.width; ++x) {
                     const size_t i = static_cast<size_t>(y) * p.width + x;
                     if (p.opaque[i]) SetPixelV(dc, x, y, p.pixels[i]);
                 }
         }
-        EndPaint(wnd, &ps);
+        EndPaint(hwnd_, &ps);
         return 0;
     }
     default:
-        if (HandleMouseDown(wnd, msg)) return 0;
+        if (HandleMouseDown(hwnd_, msg)) return 0;
         break;
     }
-    return DefWindowProcA(wnd, msg, wp, lp);
+    return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 bool Register(HINSTANCE instance, const char* name, WNDPROC proc) {
@@ -185,12 +170,28 @@ bool Register(HINSTANCE instance, const char* name, WNDPROC proc) {
     return RegisterClassA(&wc) != 0;
 }
 
-HWND CreateChild(const char* cls, const char* text, HWND parent, int id, const RECT& pixels,
-                 void* data) {
-    return CreateWindowExA(
+// Creates the child window that will own `widget`; if the window never got
+// as far as taking it, the widget is freed here.
+template <class W>
+HWND CreateChild(W* widget, const char* cls, const char* text, HWND parent, int id,
+                 const RECT& pixels) {
+    bool seen = false;
+    widget->ncCreateSeen_ = &seen;
+    HWND wnd = CreateWindowExA(
         0, cls, text, WS_CHILD | WS_VISIBLE, pixels.left, pixels.top, pixels.right - pixels.left,
         pixels.bottom - pixels.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), data);
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), widget);
+    if (!seen)
+        delete widget;
+    else if (wnd)
+        widget->ncCreateSeen_ = nullptr;
+    return wnd;
+}
+
+Image* ImageOf(HWND wnd) {
+    char cls[32];
+    if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return nullptr;
+    return reinterpret_cast<Image*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
 } // namespace
@@ -201,15 +202,15 @@ COLORREF ResolveColour(Colour stored) {
 }
 
 bool RegisterFormWidgetClasses(HINSTANCE instance) {
-    const bool labels = Register(instance, kLabelClass, LabelProc);
-    const bool images = Register(instance, kImageClass, ImageProc);
+    const bool labels = Register(instance, kLabelClass, Label::WindowProc);
+    const bool images = Register(instance, kImageClass, Image::WindowProc);
     return labels && images;
 }
 
 HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl& control,
                      HFONT font) {
     const PropertyBag& p = control.properties;
-    auto* d = new LabelData;
+    auto* d = new Label;
     d->opaque = p.readInt("BackStyle", kLabelOpaque) == kLabelOpaque;
     const long align = p.readInt("Alignment", kAlignLeft);
     d->alignment = align == kAlignCentre ? DT_CENTER : align == 1 ? DT_RIGHT : DT_LEFT;
@@ -217,30 +218,22 @@ HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl&
     d->backColour = ResolveColour(p.readColour("BackColor", kSystemColourFlag | COLOR_BTNFACE));
     d->handCursor = p.readInt("MousePointer", kPointerDefault) == kPointerHand;
     d->font = font;
-    HWND wnd = CreateChild(kLabelClass, p.readString("Caption", "").c_str(), parent, id, pixels, d);
-    if (!wnd) delete d;
-    return wnd;
+    return CreateChild(d, kLabelClass, p.readString("Caption", "").c_str(), parent, id, pixels);
 }
 
 HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control) {
-    auto* d = new ImageData;
+    auto* d = new Image;
     d->picture = BuiltInPicture(control.properties.readString("Picture", ""));
-    HWND wnd = CreateChild(kImageClass, "", parent, id, pixels, d);
-    if (!wnd) delete d;
-    return wnd;
+    return CreateChild(d, kImageClass, "", parent, id, pixels);
 }
 
 const Picture* ImagePicture(HWND image) {
-    char cls[32];
-    if (!GetClassNameA(image, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return nullptr;
-    auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(image, GWLP_USERDATA));
+    const Image* d = ImageOf(image);
     return d ? d->picture : nullptr;
 }
 
 void SetImagePicture(HWND image, const Picture* picture) {
-    char cls[32];
-    if (!GetClassNameA(image, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return;
-    if (auto* d = reinterpret_cast<ImageData*>(GetWindowLongPtrA(image, GWLP_USERDATA))) {
+    if (Image* d = ImageOf(image)) {
         d->picture = picture;
         InvalidateRect(image, nullptr, FALSE);
     }
