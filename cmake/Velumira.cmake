@@ -37,12 +37,12 @@ endif()
 set(VELUMIRA_WINE_FIXTURE ${VELUMIRA_TEST_PREFIX}wine)
 set(VELUMIRA_WINE_RUN ${VELUMIRA_ROOT}/tools/wine-run)
 
-# velumira_add_gtest(<target> SOURCES ... [LIBS ...] [GUI] [TIMEOUT s])
+# velumira_add_gtest(<target> SOURCES ... [LIBS ...] [TIMEOUT s])
 # Builds a GoogleTest executable and registers it as one CTest test. In the
-# Windows world it runs under Wine; GUI tests share the one X display and are
-# serialised.
+# Windows world it runs under Wine, one Wine test at a time on the run's one X
+# display.
 function(velumira_add_gtest target)
-    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
     set(name ${VELUMIRA_TEST_PREFIX}${target})
@@ -52,10 +52,11 @@ function(velumira_add_gtest target)
         endif()
         add_test(NAME ${name} COMMAND ${VELUMIRA_WINE_RUN} ${CMAKE_BINARY_DIR}
                                       $<TARGET_FILE:${target}>)
-        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE})
-        if(ARG_GUI)
-            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
-        endif()
+        # Every Wine test takes the prefix in turn: a second Wine process
+        # started beside a windowed one stalls until that one ends, and the
+        # stall would count against its timeout.
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE}
+                                                RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
     else()
         add_test(NAME ${name} COMMAND ${target})
     endif()
@@ -66,11 +67,11 @@ function(velumira_add_gtest target)
     endif()
 endfunction()
 
-# velumira_add_wine_script(<name> COMMAND <script> args... [GUI])
+# velumira_add_wine_script(<name> COMMAND <script> args... [TIMEOUT s])
 # A shell-driven end-to-end test run against the Wine fixture; the script gets
 # the build dir's Wine environment through tools/wine-env.
 function(velumira_add_wine_script name)
-    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
     if(NOT WIN32 OR NOT VELUMIRA_WINE_TESTS)
         return()
     endif()
@@ -78,9 +79,7 @@ function(velumira_add_wine_script name)
     add_test(NAME ${full} COMMAND ${ARG_COMMAND})
     set_tests_properties(${full} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE}
         ENVIRONMENT "VELUMIRA_BUILD=${CMAKE_BINARY_DIR};VELUMIRA_ROOT=${VELUMIRA_ROOT}")
-    if(ARG_GUI)
-        set_tests_properties(${full} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
-    endif()
+    set_tests_properties(${full} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
     if(ARG_TIMEOUT)
         set_tests_properties(${full} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
     else()

@@ -36,19 +36,19 @@ target_link_libraries(Velumira_scr PRIVATE
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 
-velumira_add_gtest(host_e2e_tests GUI TIMEOUT 240
+velumira_add_gtest(host_e2e_tests TIMEOUT 240
     SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
     VELUMIRA_HOST_SCR="Z:$<TARGET_FILE:Velumira_scr>"
     VELUMIRA_STAND_IN="Z:$<TARGET_FILE:host_stand_in_renderer>")
 add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
 
-velumira_add_gtest(host_win_tests GUI
+velumira_add_gtest(host_win_tests
     SOURCES tests/host_win_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
     LIBS velumira_host_win)
 
 foreach(case escape kill slow music)
-    velumira_add_wine_script(host_saver_e2e_${case} GUI TIMEOUT 180
+    velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()
 
@@ -72,6 +72,6 @@ if(TARGET velumira_renderer)
         COMMENT "Packing Velumira.zip")
     add_custom_target(velumira_release ALL DEPENDS ${_zip})
 
-    velumira_add_wine_script(host_release_e2e GUI TIMEOUT 180
+    velumira_add_wine_script(host_release_e2e TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh release)
 endif()

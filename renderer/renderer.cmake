@@ -29,18 +29,18 @@ set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .
                       PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 target_link_libraries(velumira_renderer PRIVATE velumira_renderer_app)
 
-velumira_add_gtest(dib_loader_tests GUI SOURCES ${_dir}/tests/loader_test_win.cpp
+velumira_add_gtest(dib_loader_tests SOURCES ${_dir}/tests/loader_test_win.cpp
                    LIBS velumira_texture)
 target_compile_definitions(dib_loader_tests PRIVATE VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
-velumira_add_gtest(renderer_gl_tests GUI SOURCES ${_dir}/tests/gl_test_win.cpp
+velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
                    LIBS velumira_cloth_gl velumira_texture)
 
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
 target_link_libraries(velumira_window_probe PRIVATE user32)
 foreach(case picture messages missing)
-    velumira_add_wine_script(renderer_e2e_${case} GUI TIMEOUT 240
+    velumira_add_wine_script(renderer_e2e_${case} TIMEOUT 240
         COMMAND ${_dir}/tests/renderer_e2e.sh ${case})
 endforeach()
 
