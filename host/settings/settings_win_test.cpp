@@ -6,23 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
+
 #include <cstdio>
 
 using namespace velumira;
 
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
+using velumira::test_support::ReadBytes;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_bytes.h"
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -23,17 +25,7 @@ namespace {
 
 const char kChooserTitle[] = "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD"; // ﾌｧｲﾙを開く
 
-std::string ReadBytes(const std::string& path) {
-    std::string bytes;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
+using velumira::test_support::ReadBytes;
 
 std::string WindowText(HWND wnd) {
     char buf[1024] = {};
