@@ -364,22 +364,12 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     }
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+        LRESULT painted;
+        if (surface.answerPaint(hwnd_, msg, wp, painted)) return painted;
         switch (msg) {
         case WM_CREATE:
             DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            if (dc) surface.copyTo(dc);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            surface.copyTo(reinterpret_cast<HDC>(wp));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_SIZE: {
             surface.resize(LOWORD(lp), HIWORD(lp));
             run(machine.resize(LOWORD(lp), HIWORD(lp)));

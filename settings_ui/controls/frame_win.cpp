@@ -89,19 +89,9 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
                 return DefWindowProcA(hwnd_, msg, wp, lp);
             return r;
         }
+        LRESULT painted;
+        if (surface.answerPaint(hwnd_, msg, wp, painted)) return painted;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            if (dc) surface.copyTo(dc);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT:
-            surface.copyTo(reinterpret_cast<HDC>(wp));
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;
         case WM_SIZE:
             refresh();
             return 0;

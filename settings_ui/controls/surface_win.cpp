@@ -41,6 +41,28 @@ void GdiSurface::copyTo(HDC target, int x, int y) const {
     BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
 }
 
+bool GdiSurface::answerPaint(HWND wnd, UINT msg, WPARAM wp, LRESULT& result) const {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        if (dc) copyTo(dc);
+        EndPaint(wnd, &ps);
+        result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT:
+        copyTo(reinterpret_cast<HDC>(wp));
+        result = 0;
+        return true;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void GdiSurface::clear(Colour background) {
     SetBkColor(dc_, background);
     fillRect(0, 0, width_, height_, background);

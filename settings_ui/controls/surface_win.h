@@ -26,6 +26,11 @@ class GdiSurface : public Canvas {
     HDC dc() const { return dc_; }
     // Copies the surface to `target` at (x, y).
     void copyTo(HDC target, int x = 0, int y = 0) const;
+    // Answers the painting messages of the window whose look this surface
+    // holds: WM_PAINT and WM_PRINTCLIENT copy it out, WM_ERASEBKGND is skipped
+    // because the copy covers the whole client area. True, with the message's
+    // result in `result`, when `msg` was one of them.
+    bool answerPaint(HWND wnd, UINT msg, WPARAM wp, LRESULT& result) const;
 
     int width() const override { return width_; }
     int height() const override { return height_; }
