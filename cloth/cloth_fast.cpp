@@ -107,7 +107,8 @@ ClothFastState* clothFastCreate(const ClothModel& cloth) {
     const int tables = kindCount * ClothModel::sqrtTableSize;
     s->memory = new float[static_cast<size_t>(planes) * s->size + tables + 16]();
     float* next = s->memory;
-    while (reinterpret_cast<std::uintptr_t>(next) % 64 != 0) ++next;
+    while (reinterpret_cast<std::uintptr_t>(next) % 64 != 0)
+        ++next;
     for (auto& p : s->position)
         p = next, next += s->size;
     for (auto& f : s->family)

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "cloth_fast_state.h"
+#include "cloth_fiftieth.h"
 
 namespace {
 
@@ -117,6 +118,10 @@ template <class V> void springForces(const ClothModel& cloth, ClothFastState& s)
                 const F dx = V::sub(V::load(px + a), V::load(px + b));
                 const F dy = V::sub(V::load(py + a), V::load(py + b));
                 const F dz = V::sub(V::load(pz + a), V::load(pz + b));
+                // Lanes past the row's last spring hold whatever the padding
+                // gives; nothing they compute is kept.
+                const int count = l.cols - c;
+                const int live = count < V::lanes ? (1 << count) - 1 : -1;
                 // Most springs sit clear of a table step: the float sum of
                 // squares, widened by more than its rounding either way,
                 // truncates to the same index as the double one. Only where
@@ -124,13 +129,11 @@ template <class V> void springForces(const ClothModel& cloth, ClothFastState& s)
                 const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
                 const typename V::I below = V::truncate(V::mul(sum, lowScale));
                 typename V::I n = V::truncate(V::mul(sum, highScale));
-                if (V::laneBits(V::notEqual(below, n)) != 0) n = V::tableIndex(dx, dy, dz);
+                if ((V::laneBits(V::notEqual(below, n)) & live) != 0) n = V::tableIndex(dx, dy, dz);
                 const typename V::I outside = V::outsideTable(n);
                 n = V::andNot(outside, n);
                 F factor = V::factor(table, n, s.stiffness[l.kind], s.restLength[l.kind]);
-                const int count = l.cols - c;
-                int patch = V::laneBits(outside);
-                if (count < V::lanes) patch &= (1 << count) - 1;
+                const int patch = V::laneBits(outside) & live;
                 if (patch != 0) {
                     // Beyond the table's reach: the scalar rule, lane by lane.
                     alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
@@ -200,6 +203,56 @@ CLOTH_INLINE void gatherForces(ClothModel& cloth, ClothFastState& s, float exter
     }
 }
 
+// x / 50 for lanes widened from floats, without the divider (see
+// cloth_fiftieth.h for why the bits are the division's).
+template <class V>
+CLOTH_INLINE typename V::D fiftieth(typename V::D x, typename V::D high, typename V::D low) {
+    return V::addD(V::mulD(x, high), V::mulD(x, low));
+}
+
+// s * f / 50: by multiplications where the force scale is the one folded
+// into the constants, by the division otherwise.
+template <class V, bool folded> struct ForceTerm {
+    typename V::D scale, fifty, high, low;
+    explicit ForceTerm(float s)
+        : scale(V::set1D(s)), fifty(V::set1D(50.0)), high(V::set1D(clothFiftieth::forceHigh)),
+          low(V::set1D(clothFiftieth::forceLow)) {}
+    CLOTH_INLINE typename V::D operator()(typename V::D f) const {
+        if (folded) return fiftieth<V>(f, high, low);
+        return V::divD(V::mulD(scale, f), fifty);
+    }
+    static double scalar(float s, float f) {
+        if (folded) return clothFiftieth::ofForce(f);
+        return static_cast<double>(s) * f / 50.0;
+    }
+};
+
+// Half a vector of floats at a time, widened straight from memory and
+// narrowed straight into it, so that no lanes are shuffled around the
+// conversions, which bound this loop.
+template <class V, bool folded>
+void integrateRun(float* vel, float* pos, const float* force, int count, float scale) {
+    using D = typename V::D;
+    constexpr int half = V::lanes / 2;
+    const D damping = V::set1D(0.995);
+    const D high = V::set1D(clothFiftieth::high);
+    const D low = V::set1D(clothFiftieth::low);
+    const ForceTerm<V, folded> term(scale);
+    int i = 0;
+    for (; i + half <= count; i += half) {
+        const D v1 = V::widen(V::narrow(V::mulD(V::widen(V::loadHalf(vel + i)), damping)));
+        const typename V::H v2 = V::narrow(V::addD(v1, term(V::widen(V::loadHalf(force + i)))));
+        V::storeHalf(vel + i, v2);
+        const D p = V::widen(V::loadHalf(pos + i));
+        V::storeHalf(pos + i, V::narrow(V::addD(p, fiftieth<V>(V::widen(v2), high, low))));
+    }
+    for (; i < count; ++i) {
+        vel[i] = static_cast<float>(vel[i] * 0.995);
+        vel[i] = static_cast<float>(vel[i] + ForceTerm<V, folded>::scalar(scale, force[i]));
+        pos[i] = static_cast<float>(pos[i] + clothFiftieth::ofFloat(vel[i]));
+    }
+}
+
 // Velocities and positions of every particle below the top row, as one flat
 // run of floats.
 template <class V> void integrate(ClothModel& cloth) {
@@ -208,14 +261,10 @@ template <class V> void integrate(ClothModel& cloth) {
     float* vel = &cloth.velocities[0].x;
     float* pos = &cloth.positions[0].x;
     const float* force = &cloth.forces[0].x;
-    int i = 0;
-    for (; i + V::lanes <= count; i += V::lanes)
-        V::integrate(vel + i, pos + i, force + i, scale);
-    for (; i < count; ++i) {
-        vel[i] = static_cast<float>(vel[i] * 0.995);
-        vel[i] = static_cast<float>(vel[i] + static_cast<double>(scale) * force[i] / 50.0);
-        pos[i] = static_cast<float>(pos[i] + vel[i] / 50.0);
-    }
+    if (scale == clothFiftieth::forceScale)
+        integrateRun<V, true>(vel, pos, force, count, scale);
+    else
+        integrateRun<V, false>(vel, pos, force, count, scale);
 }
 
 template <class V> void fastStep(ClothModel& cloth, ClothFastState& s) {

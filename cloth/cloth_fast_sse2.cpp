@@ -63,21 +63,20 @@ struct Sse2 {
 
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) { joinFour(aos, x, y, z); }
 
-    CLOTH_INLINE static void integrate(float* vel, float* pos, const float* force, float scale) {
-        const D damping = _mm_set1_pd(0.995);
-        const D s = _mm_set1_pd(scale);
-        const D divisor = _mm_set1_pd(50.0);
-        const F v = load(vel);
-        const F f = load(force);
-        const F p = load(pos);
-        const F v1 = pack(_mm_mul_pd(low(v), damping), _mm_mul_pd(high(v), damping));
-        const F v2 = pack(_mm_add_pd(low(v1), _mm_div_pd(_mm_mul_pd(s, low(f)), divisor)),
-                          _mm_add_pd(high(v1), _mm_div_pd(_mm_mul_pd(s, high(f)), divisor)));
-        const F p2 = pack(_mm_add_pd(low(p), _mm_div_pd(low(v2), divisor)),
-                          _mm_add_pd(high(p), _mm_div_pd(high(v2), divisor)));
-        store(vel, v2);
-        store(pos, p2);
+    // Half a vector of floats, widened to and narrowed from a vector of doubles.
+    using H = __m128;
+    CLOTH_INLINE static H loadHalf(const float* p) {
+        return _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(p));
     }
+    CLOTH_INLINE static void storeHalf(float* p, H v) {
+        _mm_storel_pi(reinterpret_cast<__m64*>(p), v);
+    }
+    CLOTH_INLINE static D widen(H v) { return _mm_cvtps_pd(v); }
+    CLOTH_INLINE static H narrow(D v) { return _mm_cvtpd_ps(v); }
+    CLOTH_INLINE static D set1D(double v) { return _mm_set1_pd(v); }
+    CLOTH_INLINE static D addD(D a, D b) { return _mm_add_pd(a, b); }
+    CLOTH_INLINE static D mulD(D a, D b) { return _mm_mul_pd(a, b); }
+    CLOTH_INLINE static D divD(D a, D b) { return _mm_div_pd(a, b); }
 
     // (float)(a * b - c * d) with the products and difference in double.
     CLOTH_INLINE static F crossTerm(F a, F b, F c, F d) {

@@ -45,6 +45,7 @@ target_compile_options(velumira_cloth_reference PRIVATE ${VELUMIRA_CLOTH_MODEL_O
 velumira_add_gtest(cloth_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_model_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_determinism_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_fiftieth_test.cpp
             $<TARGET_OBJECTS:velumira_cloth_reference>
     LIBS velumira_cloth_model)
 
@@ -57,4 +58,13 @@ if(VELUMIRA_BENCHMARKS)
         add_executable(cloth_bench ${CMAKE_CURRENT_LIST_DIR}/bench/cloth_bench.cpp)
         target_link_libraries(cloth_bench PRIVATE velumira_cloth_model benchmark::benchmark)
     endif()
+endif()
+
+# The proof that the integration's divider-free 50ths match the division,
+# over every float; a tool run by hand, not a test (it takes a while).
+if(NOT WIN32)
+    find_package(Threads REQUIRED)
+    add_executable(cloth_fiftieth_check ${CMAKE_CURRENT_LIST_DIR}/tools/cloth_fiftieth_check.cpp)
+    target_include_directories(cloth_fiftieth_check PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+    target_link_libraries(cloth_fiftieth_check PRIVATE Threads::Threads)
 endif()
