@@ -51,8 +51,9 @@ struct Avx2 {
             _mm256_cmpgt_epi32(n, _mm256_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm256_cvttps_epi32(v); }
-    CLOTH_INLINE static I notEqual(I a, I b) {
-        return _mm256_xor_si256(_mm256_cmpeq_epi32(a, b), _mm256_set1_epi32(-1));
+    // Bit i set where lane i of a and b differ.
+    CLOTH_INLINE static int differ(I a, I b) {
+        return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b))) ^ 0xff;
     }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm256_andnot_si256(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) {

@@ -60,16 +60,17 @@ struct Avx512 {
                                   _mm512_cvttpd_epi32(hi), 1);
     }
     // Truncation gives INT_MIN for NaN and for anything past int's range.
+    // Index 0 goes the scalar way too (no force there), so the computed
+    // factor never divides by a zero length.
     CLOTH_INLINE static I outsideTable(I n) {
         const __mmask16 k =
-            _mm512_cmplt_epi32_mask(n, _mm512_setzero_si512()) |
-            _mm512_cmpgt_epi32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1));
+            _mm512_cmpgt_epu32_mask(_mm512_sub_epi32(n, _mm512_set1_epi32(1)),
+                                    _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
         return _mm512_maskz_mov_epi32(k, _mm512_set1_epi32(-1));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
-    CLOTH_INLINE static I notEqual(I a, I b) {
-        return _mm512_maskz_mov_epi32(_mm512_cmpneq_epi32_mask(a, b), _mm512_set1_epi32(-1));
-    }
+    // Bit i set where lane i of a and b differ.
+    CLOTH_INLINE static int differ(I a, I b) { return _mm512_cmpneq_epi32_mask(a, b); }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm512_andnot_si512(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) {
         return _mm512_cmplt_epi32_mask(mask, _mm512_setzero_si512());
@@ -82,15 +83,14 @@ struct Avx512 {
     // here than the arithmetic: n / 1000 as a float division (the same float
     // as the double quotient rounded, for every index of the table), its
     // float root (the double root rounded, as always for float arguments),
-    // then the factor exactly as springFactor forms it. Entry 0 is no force.
+    // then the factor exactly as springFactor forms it.
     CLOTH_INLINE static F factor(const float*, I n, float stiffness, float restLength) {
         const F len = _mm512_sqrt_ps(_mm512_div_ps(_mm512_cvtepi32_ps(n), set1(1000.0f)));
         const D one = _mm512_set1_pd(1.0);
         const D rest = _mm512_set1_pd(restLength);
         const D k = _mm512_set1_pd(stiffness);
-        const F f = pack(_mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, low(len)))),
-                         _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
-        return _mm512_maskz_mov_ps(_mm512_cmpneq_epi32_mask(n, _mm512_setzero_si512()), f);
+        return pack(_mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, low(len)))),
+                    _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
     }
 
     // Sixteen particles' planes to 48 interleaved floats: x and y merged in

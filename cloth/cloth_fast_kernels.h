@@ -129,7 +129,7 @@ template <class V> void springForces(const ClothModel& cloth, ClothFastState& s)
                 const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
                 const typename V::I below = V::truncate(V::mul(sum, lowScale));
                 typename V::I n = V::truncate(V::mul(sum, highScale));
-                if ((V::laneBits(V::notEqual(below, n)) & live) != 0) n = V::tableIndex(dx, dy, dz);
+                if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
                 const typename V::I outside = V::outsideTable(n);
                 n = V::andNot(outside, n);
                 F factor = V::factor(table, n, s.stiffness[l.kind], s.restLength[l.kind]);

@@ -48,8 +48,9 @@ struct Sse2 {
                             _mm_cmpgt_epi32(n, _mm_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm_cvttps_epi32(v); }
-    CLOTH_INLINE static I notEqual(I a, I b) {
-        return _mm_xor_si128(_mm_cmpeq_epi32(a, b), _mm_set1_epi32(-1));
+    // Bit i set where lane i of a and b differ.
+    CLOTH_INLINE static int differ(I a, I b) {
+        return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, b))) ^ 0xf;
     }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm_andnot_si128(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)); }
