@@ -13,6 +13,7 @@ struct Avx2 {
     static constexpr int lanes = 8;
     using F = __m256;
     using I = __m256i;
+    using M = I; // a lane mask: all bits set or clear per lane
     using D = __m256d;
 
     CLOTH_INLINE static F load(const float* p) { return _mm256_loadu_ps(p); }

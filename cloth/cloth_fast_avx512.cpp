@@ -19,6 +19,7 @@ struct Avx512 {
     using F = __m512;
     using I = __m512i;
     using D = __m512d;
+    using M = __mmask16; // a lane mask
 
     CLOTH_INLINE static F load(const float* p) { return _mm512_loadu_ps(p); }
     CLOTH_INLINE static void store(float* p, F v) { _mm512_storeu_ps(p, v); }
@@ -62,19 +63,15 @@ struct Avx512 {
     // Truncation gives INT_MIN for NaN and for anything past int's range.
     // Index 0 goes the scalar way too (no force there), so the computed
     // factor never divides by a zero length.
-    CLOTH_INLINE static I outsideTable(I n) {
-        const __mmask16 k =
-            _mm512_cmpgt_epu32_mask(_mm512_sub_epi32(n, _mm512_set1_epi32(1)),
-                                    _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
-        return _mm512_maskz_mov_epi32(k, _mm512_set1_epi32(-1));
+    CLOTH_INLINE static M outsideTable(I n) {
+        return _mm512_cmpgt_epu32_mask(_mm512_sub_epi32(n, _mm512_set1_epi32(1)),
+                                       _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
     CLOTH_INLINE static int differ(I a, I b) { return _mm512_cmpneq_epi32_mask(a, b); }
-    CLOTH_INLINE static I andNot(I mask, I v) { return _mm512_andnot_si512(mask, v); }
-    CLOTH_INLINE static int laneBits(I mask) {
-        return _mm512_cmplt_epi32_mask(mask, _mm512_setzero_si512());
-    }
+    CLOTH_INLINE static I andNot(M mask, I v) { return _mm512_maskz_mov_epi32(~mask, v); }
+    CLOTH_INLINE static int laneBits(M mask) { return mask; }
     CLOTH_INLINE static F gather(const float* table, I n) {
         return _mm512_i32gather_ps(n, table, 4);
     }

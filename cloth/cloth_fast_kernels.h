@@ -130,7 +130,7 @@ template <class V> void springForces(const ClothModel& cloth, ClothFastState& s)
                 const typename V::I below = V::truncate(V::mul(sum, lowScale));
                 typename V::I n = V::truncate(V::mul(sum, highScale));
                 if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
-                const typename V::I outside = V::outsideTable(n);
+                const typename V::M outside = V::outsideTable(n);
                 n = V::andNot(outside, n);
                 F factor = V::factor(table, n, s.stiffness[l.kind], s.restLength[l.kind]);
                 const int patch = V::laneBits(outside) & live;

@@ -11,6 +11,7 @@ struct Sse2 {
     static constexpr int lanes = 4;
     using F = __m128;
     using I = __m128i;
+    using M = I; // a lane mask: all bits set or clear per lane
     using D = __m128d;
 
     CLOTH_INLINE static F load(const float* p) { return _mm_loadu_ps(p); }
