@@ -23,6 +23,10 @@ struct Avx2 {
     CLOTH_INLINE static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
     CLOTH_INLINE static F set1(float v) { return _mm256_set1_ps(v); }
     CLOTH_INLINE static F select(F mask, F a, F b) { return _mm256_blendv_ps(b, a, mask); }
+    // The first count lanes (fewer than all) into memory, the rest untouched.
+    CLOTH_INLINE static void storePart(float* p, F v, int count) {
+        store(p, select(firstLanes(count), v, load(p)));
+    }
     CLOTH_INLINE static F firstLanes(int count) {
         static const std::int32_t bits[16] = {-1, -1, -1, -1, -1, -1, -1, -1,
                                               0,  0,  0,  0,  0,  0,  0,  0};

@@ -27,17 +27,9 @@ struct Avx512 {
     CLOTH_INLINE static F sub(F a, F b) { return _mm512_sub_ps(a, b); }
     CLOTH_INLINE static F mul(F a, F b) { return _mm512_mul_ps(a, b); }
     CLOTH_INLINE static F set1(float v) { return _mm512_set1_ps(v); }
-    CLOTH_INLINE static __mmask16 maskOf(F mask) {
-        return _mm512_cmplt_epi32_mask(_mm512_castps_si512(mask), _mm512_setzero_si512());
-    }
-    CLOTH_INLINE static F select(F mask, F a, F b) {
-        return _mm512_mask_blend_ps(maskOf(mask), b, a);
-    }
-    CLOTH_INLINE static F firstLanes(int count) {
-        static const std::int32_t bits[32] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                              -1, -1, -1, -1, -1, 0,  0,  0,  0,  0,  0,
-                                              0,  0,  0,  0,  0,  0,  0,  0,  0,  0};
-        return _mm512_loadu_ps(reinterpret_cast<const float*>(bits + lanes - count));
+    // The first count lanes (fewer than all) into memory, the rest untouched.
+    CLOTH_INLINE static void storePart(float* p, F v, int count) {
+        _mm512_mask_storeu_ps(p, static_cast<__mmask16>((1u << count) - 1), v);
     }
 
     CLOTH_INLINE static D low(F v) { return _mm512_cvtps_pd(_mm512_castps512_ps256(v)); }

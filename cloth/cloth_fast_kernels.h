@@ -87,7 +87,7 @@ template <class V> CLOTH_INLINE void storeFirst(float* dst, typename V::F v, int
     if (count >= V::lanes)
         V::store(dst, v);
     else
-        V::store(dst, V::select(V::firstLanes(count), v, V::load(dst)));
+        V::storePart(dst, v, count);
 }
 
 // Each family's springs: difference, table index, factor, force.

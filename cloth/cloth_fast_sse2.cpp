@@ -23,6 +23,10 @@ struct Sse2 {
     CLOTH_INLINE static F select(F mask, F a, F b) {
         return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
     }
+    // The first count lanes (fewer than all) into memory, the rest untouched.
+    CLOTH_INLINE static void storePart(float* p, F v, int count) {
+        store(p, select(firstLanes(count), v, load(p)));
+    }
     CLOTH_INLINE static F firstLanes(int count) {
         static const std::int32_t bits[8] = {-1, -1, -1, -1, 0, 0, 0, 0};
         return _mm_loadu_ps(reinterpret_cast<const float*>(bits + lanes - count));
