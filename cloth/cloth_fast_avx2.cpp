@@ -70,11 +70,19 @@ struct Avx2 {
 
     CLOTH_INLINE static F factor(const float* table, I n, float, float) { return gather(table, n); }
 
-    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) {
+    // The first count particles' planes to interleaved floats.
+    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {
+        if (count < 4) {
+            storeAosTail<Avx2>(aos, x, y, z, 0, count);
+            return;
+        }
         joinFour(aos, _mm256_castps256_ps128(x), _mm256_castps256_ps128(y),
                  _mm256_castps256_ps128(z));
-        joinFour(aos + 12, _mm256_extractf128_ps(x, 1), _mm256_extractf128_ps(y, 1),
-                 _mm256_extractf128_ps(z, 1));
+        if (count == lanes)
+            joinFour(aos + 12, _mm256_extractf128_ps(x, 1), _mm256_extractf128_ps(y, 1),
+                     _mm256_extractf128_ps(z, 1));
+        else
+            storeAosTail<Avx2>(aos, x, y, z, 4, count);
     }
 
     // Half a vector of floats, widened to and narrowed from a vector of doubles.

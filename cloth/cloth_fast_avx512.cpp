@@ -82,9 +82,9 @@ struct Avx512 {
                     _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
     }
 
-    // Sixteen particles' planes to 48 interleaved floats: x and y merged in
-    // one permute, z in a second, per output vector.
-    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) {
+    // The first count particles' planes to interleaved floats: x and y merged
+    // in one permute, z in a second, per output vector of 16 floats.
+    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {
         static const std::int32_t xy[3][16] = {
             {0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5},
             {21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26},
@@ -93,9 +93,14 @@ struct Avx512 {
             {0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15},
             {0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15},
             {26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31}};
-        for (int k = 0; k < 3; ++k) {
+        const int floats = 3 * count;
+        for (int k = 0; k < 3 && 16 * k < floats; ++k) {
             const F merged = _mm512_permutex2var_ps(x, _mm512_loadu_si512(xy[k]), y);
-            store(aos + 16 * k, _mm512_permutex2var_ps(merged, _mm512_loadu_si512(withZ[k]), z));
+            const F joined = _mm512_permutex2var_ps(merged, _mm512_loadu_si512(withZ[k]), z);
+            if (floats >= 16 * (k + 1))
+                store(aos + 16 * k, joined);
+            else
+                storePart(aos + 16 * k, joined, floats - 16 * k);
         }
     }
 

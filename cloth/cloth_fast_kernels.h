@@ -16,6 +16,9 @@
 namespace {
 
 #define CLOTH_INLINE inline __attribute__((always_inline))
+// Each pass of the step compiled on its own, so that inlining one into
+// another cannot leave the hot loops short of registers.
+#define CLOTH_PASS __attribute__((noinline))
 
 // AoS <-> planes for four particles (12 floats).
 CLOTH_INLINE void splitFour(const float* aos, __m128& x, __m128& y, __m128& z) {
@@ -63,19 +66,15 @@ template <class V> void loadPositions(const ClothModel& cloth, ClothFastState& s
     }
 }
 
-// Writes the first `count` lanes of three planes' vectors as AoS.
+// Lanes from..count-1 of three planes' vectors as AoS, one float at a time.
 template <class V>
-CLOTH_INLINE void storeAos(float* aos, typename V::F x, typename V::F y, typename V::F z,
-                           int count) {
-    if (count == V::lanes) {
-        V::joinAos(aos, x, y, z);
-        return;
-    }
-    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
+void storeAosTail(float* aos, typename V::F x, typename V::F y, typename V::F z, int from,
+                  int count) {
+    alignas(64) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
     V::store(lx, x);
     V::store(ly, y);
     V::store(lz, z);
-    for (int i = 0; i < count; ++i) {
+    for (int i = from; i < count; ++i) {
         aos[3 * i] = lx[i];
         aos[3 * i + 1] = ly[i];
         aos[3 * i + 2] = lz[i];
@@ -91,7 +90,7 @@ template <class V> CLOTH_INLINE void storeFirst(float* dst, typename V::F v, int
 }
 
 // Each family's springs: difference, table index, factor, force.
-template <class V> void springForces(const ClothModel& cloth, ClothFastState& s) {
+template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFastState& s) {
     using F = typename V::F;
     const int W = s.stride;
     const float* px = s.position[0];
@@ -181,7 +180,7 @@ CLOTH_INLINE typename V::F gatherForce(typename V::F external, float* const* fam
 }
 
 template <class V>
-CLOTH_INLINE void gatherForces(ClothModel& cloth, ClothFastState& s, float externalX) {
+CLOTH_PASS void gatherForces(ClothModel& cloth, ClothFastState& s, float externalX) {
     using F = typename V::F;
     const int W = s.stride;
     const int cols = cloth.cols;
@@ -198,7 +197,7 @@ CLOTH_INLINE void gatherForces(ClothModel& cloth, ClothFastState& s, float exter
             const F gy = gatherForce<V>(ey, fam, 1, p, W);
             const F gz = gatherForce<V>(ez, fam, 2, p, W);
             const int count = cols - c < V::lanes ? cols - c : V::lanes;
-            storeAos<V>(out + 3 * c, gx, gy, gz, count);
+            V::joinAos(out + 3 * c, gx, gy, gz, count);
         }
     }
 }
@@ -255,7 +254,7 @@ void integrateRun(float* vel, float* pos, const float* force, int count, float s
 
 // Velocities and positions of every particle below the top row, as one flat
 // run of floats.
-template <class V> void integrate(ClothModel& cloth) {
+template <class V> CLOTH_PASS void integrate(ClothModel& cloth) {
     const int count = 3 * cloth.cols * (cloth.rows - 1);
     const float scale = static_cast<float>(900.0 / (cloth.cols * cloth.rows));
     float* vel = &cloth.velocities[0].x;
@@ -338,7 +337,7 @@ template <class V> void fastNormals(ClothModel& cloth, ClothFastState& s) {
             F nz = sumNormal<V>(s, 2, p);
             V::normalise(nx, ny, nz);
             const int count = cols - c < V::lanes ? cols - c : V::lanes;
-            storeAos<V>(out + 3 * c, nx, ny, nz, count);
+            V::joinAos(out + 3 * c, nx, ny, nz, count);
         }
     }
 }

@@ -67,7 +67,13 @@ struct Sse2 {
 
     CLOTH_INLINE static F factor(const float* table, I n, float, float) { return gather(table, n); }
 
-    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z) { joinFour(aos, x, y, z); }
+    // The first count particles' planes to interleaved floats.
+    CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {
+        if (count == lanes)
+            joinFour(aos, x, y, z);
+        else
+            storeAosTail<Sse2>(aos, x, y, z, 0, count);
+    }
 
     // Half a vector of floats, widened to and narrowed from a vector of doubles.
     using H = __m128;
