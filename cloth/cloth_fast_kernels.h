@@ -105,6 +105,9 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
     for (int f = 0; f < familyCount; ++f) {
         const ClothFamilyLayout& l = s.layout[f];
         const float* table = s.factor[l.kind];
+        // Copies, so that the stores below cannot be taken to change them.
+        const float stiffness = s.stiffness[l.kind];
+        const float restLength = s.restLength[l.kind];
         float* ox = s.family[f][0];
         float* oy = s.family[f][1];
         float* oz = s.family[f][2];
@@ -131,7 +134,7 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
                 if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
                 const typename V::M outside = V::outsideTable(n);
                 n = V::andNot(outside, n);
-                F factor = V::factor(table, n, s.stiffness[l.kind], s.restLength[l.kind]);
+                F factor = V::factor(table, n, stiffness, restLength);
                 const int patch = V::laneBits(outside) & live;
                 if (patch != 0) {
                     // Beyond the table's reach: the scalar rule, lane by lane.
@@ -146,7 +149,7 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
                                           static_cast<double>(ly[i]) * ly[i] +
                                           static_cast<double>(lz[i]) * lz[i]) *
                                          1000.0;
-                        lf[i] = cloth.springFactor(s.stiffness[l.kind], s.restLength[l.kind], q);
+                        lf[i] = cloth.springFactor(stiffness, restLength, q);
                     }
                     factor = V::load(lf);
                 }
