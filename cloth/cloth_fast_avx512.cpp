@@ -55,9 +55,12 @@ struct Avx512 {
     // Truncation gives INT_MIN for NaN and for anything past int's range.
     // Index 0 goes the scalar way too (no force there), so the computed
     // factor never divides by a zero length.
+    // (Not as one unsigned compare of n - 1: the all-ones vector that takes
+    // costs an instruction some compilers make depend on a register last
+    // written late in the previous spring's chain.)
     CLOTH_INLINE static M outsideTable(I n) {
-        return _mm512_cmpgt_epu32_mask(_mm512_sub_epi32(n, _mm512_set1_epi32(1)),
-                                       _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
+        return _mm512_cmpgt_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)) |
+               _mm512_testn_epi32_mask(n, n);
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
