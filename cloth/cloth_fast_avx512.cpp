@@ -59,8 +59,9 @@ struct Avx512 {
     // costs an instruction some compilers make depend on a register last
     // written late in the previous spring's chain.)
     CLOTH_INLINE static M outsideTable(I n) {
-        return _mm512_cmpgt_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)) |
-               _mm512_testn_epi32_mask(n, n);
+        return _mm512_kor(
+            _mm512_cmpgt_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)),
+            _mm512_testn_epi32_mask(n, n));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
