@@ -19,7 +19,7 @@ struct Avx512 {
     using F = __m512;
     using I = __m512i;
     using D = __m512d;
-    using M = __mmask16; // a lane mask
+    using M = __mmask16; // a lane mask (see outsideTable)
 
     CLOTH_INLINE static F load(const float* p) { return _mm512_loadu_ps(p); }
     CLOTH_INLINE static void store(float* p, F v) { _mm512_storeu_ps(p, v); }
@@ -54,20 +54,18 @@ struct Avx512 {
     }
     // Truncation gives INT_MIN for NaN and for anything past int's range.
     // Index 0 goes the scalar way too (no force there), so the computed
-    // factor never divides by a zero length.
-    // (Not as one unsigned compare of n - 1: the all-ones vector that takes
-    // costs an instruction some compilers make depend on a register last
-    // written late in the previous spring's chain.)
+    // factor never divides by a zero length. The mask is kept the other way
+    // round, as the lanes inside the table, which is what the zeroing move
+    // wants; laneBits turns it back.
     CLOTH_INLINE static M outsideTable(I n) {
-        return _mm512_kor(
-            _mm512_cmpgt_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)),
-            _mm512_testn_epi32_mask(n, n));
+        return _mm512_mask_cmple_epu32_mask(_mm512_test_epi32_mask(n, n), n,
+                                            _mm512_set1_epi32(ClothModel::sqrtTableSize - 1));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
     CLOTH_INLINE static int differ(I a, I b) { return _mm512_cmpneq_epi32_mask(a, b); }
-    CLOTH_INLINE static I andNot(M mask, I v) { return _mm512_maskz_mov_epi32(~mask, v); }
-    CLOTH_INLINE static int laneBits(M mask) { return mask; }
+    CLOTH_INLINE static I andNot(M inside, I v) { return _mm512_maskz_mov_epi32(inside, v); }
+    CLOTH_INLINE static int laneBits(M inside) { return ~inside & 0xffff; }
     CLOTH_INLINE static F gather(const float* table, I n) {
         return _mm512_i32gather_ps(n, table, 4);
     }
