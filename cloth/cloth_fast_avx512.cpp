@@ -56,10 +56,11 @@ struct Avx512 {
     // Index 0 goes the scalar way too (no force there), so the computed
     // factor never divides by a zero length. The mask is kept the other way
     // round, as the lanes inside the table, which is what the zeroing move
-    // wants; laneBits turns it back.
+    // wants; laneBits turns it back. Both tests run side by side.
     CLOTH_INLINE static M outsideTable(I n) {
-        return _mm512_mask_cmple_epu32_mask(_mm512_test_epi32_mask(n, n), n,
-                                            _mm512_set1_epi32(ClothModel::sqrtTableSize - 1));
+        return _mm512_kand(
+            _mm512_test_epi32_mask(n, n),
+            _mm512_cmple_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
