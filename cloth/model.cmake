@@ -65,7 +65,7 @@ endif()
 # the sanitizers and not needed again under Wine.
 if(NOT WIN32)
     find_package(Threads REQUIRED)
-    add_executable(cloth_fiftieth_check ${CMAKE_CURRENT_LIST_DIR}/tools/cloth_fiftieth_check.cpp)
+    add_executable(cloth_fiftieth_check ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_fiftieth_check.cpp)
     target_include_directories(cloth_fiftieth_check PRIVATE ${CMAKE_CURRENT_LIST_DIR})
     target_link_libraries(cloth_fiftieth_check PRIVATE Threads::Threads)
     if(NOT VELUMIRA_SANITIZE)

@@ -1,6 +1,6 @@
 // The integration's divider-free 50ths against the division, on the inputs
-// most likely to expose a wrong constant or a lost rounding. (The tool
-// cloth_fiftieth_check covers every float; this is the quick guard.)
+// most likely to expose a wrong constant or a lost rounding, in every world.
+// (cloth_fiftieth_check covers every float, natively.)
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -11,26 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "cloth_fiftieth.h"
+#include "fiftieth_reference.h"
 
 namespace {
 
-std::uint64_t bitsOf(double d) {
-    std::uint64_t b;
-    std::memcpy(&b, &d, sizeof b);
-    return b;
-}
-
-float floatOf(std::uint32_t b) {
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
-}
-
-// Kept out of the compiler's sight so that the divisions happen at run time
-// the way the plain step does them.
-double divide(volatile double x) {
-    return x / 50.0;
-}
+using namespace fiftiethReference;
 
 void expectDivision(float f) {
     const double d = f;

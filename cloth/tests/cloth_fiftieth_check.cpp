@@ -13,26 +13,11 @@
 #include <vector>
 
 #include "cloth_fiftieth.h"
+#include "fiftieth_reference.h"
 
 namespace {
 
-std::uint64_t bitsOf(double d) {
-    std::uint64_t b;
-    std::memcpy(&b, &d, sizeof b);
-    return b;
-}
-
-float floatOf(std::uint32_t b) {
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
-}
-
-// The divisions stay divisions: the operands pass through memory the
-// compiler cannot see into.
-double divide(volatile double x) {
-    return x / 50.0;
-}
+using namespace fiftiethReference;
 
 struct Result {
     std::uint64_t floatMismatches = 0;
