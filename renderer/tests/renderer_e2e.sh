@@ -78,6 +78,15 @@ mean() { # file x y
         -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
 }
 
+# Per mille of one half of the screen ("West" or "East") in a strong colour:
+# red, or blue.
+colour_share() { # file half colour
+    local test='r > g + 0.24 && r > b + 0.24'
+    [ "$3" = blue ] && test='b > r + 0.24 && b > g + 0.24'
+    convert "$1" -gravity "$2" -crop 50%x100%+0+0 +repage -scale 25% \
+        -fx "($test) ? 1 : 0" -format '%[fx:int(1000*mean)]' info:
+}
+
 # Per mille of the middle of the screen (half its width and two thirds of
 # its height) that is yellow.
 yellow_share() { # file
@@ -107,12 +116,17 @@ picture)
     shot "$work/b.png"
     cp "$work/a.png" "$artifacts/renderer_frame_1.png"
     cp "$work/b.png" "$artifacts/renderer_frame_2.png"
-    read -r r g b < <(mean "$work/a.png" 420 460)
-    echo "left half mean: $r $g $b"
-    [ "$r" -gt $((g + 60)) ] && [ "$r" -gt $((b + 60)) ] || fail "left half not red"
-    read -r r g b < <(mean "$work/a.png" 1340 460)
-    echo "right half mean: $r $g $b"
-    [ "$b" -gt $((r + 60)) ] && [ "$b" -gt $((g + 60)) ] || fail "right half not blue"
+    # The sheet swings far enough that no fixed spot is sure to show one
+    # half of the picture, so compare the screen's halves instead: the red
+    # half of the picture must be on the left, the blue one on the right.
+    red_left=$(colour_share "$work/a.png" West red)
+    red_right=$(colour_share "$work/a.png" East red)
+    blue_left=$(colour_share "$work/a.png" West blue)
+    blue_right=$(colour_share "$work/a.png" East blue)
+    echo "red per mille left/right: $red_left/$red_right, blue: $blue_left/$blue_right"
+    [ "$red_left" -ge 150 ] && [ "$red_left" -gt $((red_right * 2)) ] || fail "left half not red"
+    [ "$blue_right" -ge 150 ] && [ "$blue_right" -gt $((blue_left * 2 / 3)) ] ||
+        fail "right half not blue"
     # The disc swings with the sheet, so look for it over the middle of the
     # screen rather than at one spot.
     yellow=$(yellow_share "$work/a.png")
