@@ -60,6 +60,13 @@ struct Avx2 {
     CLOTH_INLINE static int differ(I a, I b) {
         return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b))) ^ 0xff;
     }
+    // Any live lane that the float index cannot settle, or that lies past
+    // the table: those vectors take the careful way.
+    CLOTH_INLINE static bool unusual(I below, I n, int live) {
+        return ((differ(below, n) | laneBits(outsideTable(n))) & live) != 0;
+    }
+    // Lanes past a row's end may hold any index; the gather must stay inside.
+    CLOTH_INLINE static I usualIndex(I n) { return andNot(outsideTable(n), n); }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm256_andnot_si256(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) {
         return _mm256_movemask_ps(_mm256_castsi256_ps(mask));

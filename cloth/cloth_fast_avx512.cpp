@@ -65,6 +65,19 @@ struct Avx512 {
     CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
     // Bit i set where lane i of a and b differ.
     CLOTH_INLINE static int differ(I a, I b) { return _mm512_cmpneq_epi32_mask(a, b); }
+    // Any live lane that the float index cannot settle, or whose index is 0
+    // or past the table: two compares and one test, the common vector's only
+    // mask work.
+    CLOTH_INLINE static bool unusual(I below, I n, int live) {
+        const __mmask16 l = static_cast<__mmask16>(live);
+        const __mmask16 odd =
+            _mm512_mask_cmpgt_epu32_mask(l, _mm512_sub_epi32(n, _mm512_set1_epi32(1)),
+                                         _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
+        return !_kortestz_mask16_u8(odd, _mm512_mask_cmpneq_epi32_mask(l, below, n));
+    }
+    // The factor is computed, not looked up, so lanes past a row's end may
+    // keep whatever index they have.
+    CLOTH_INLINE static I usualIndex(I n) { return n; }
     CLOTH_INLINE static I andNot(M inside, I v) { return _mm512_maskz_mov_epi32(inside, v); }
     CLOTH_INLINE static int laneBits(M inside) { return ~inside & 0xffff; }
     CLOTH_INLINE static F gather(const float* table, I n) {

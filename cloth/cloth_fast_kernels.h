@@ -70,7 +70,7 @@ template <class V> void loadPositions(const ClothModel& cloth, ClothFastState& s
 template <class V>
 void storeAosTail(float* aos, typename V::F x, typename V::F y, typename V::F z, int from,
                   int count) {
-    alignas(64) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
+    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
     V::store(lx, x);
     V::store(ly, y);
     V::store(lz, z);
@@ -131,27 +131,32 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
                 const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
                 const typename V::I below = V::truncate(V::mul(sum, lowScale));
                 typename V::I n = V::truncate(V::mul(sum, highScale));
-                if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
-                const typename V::M outside = V::outsideTable(n);
-                n = V::andNot(outside, n);
-                F factor = V::factor(table, n, stiffness, restLength);
-                const int patch = V::laneBits(outside) & live;
-                if (patch != 0) {
-                    // Beyond the table's reach: the scalar rule, lane by lane.
-                    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
-                    V::store(lx, dx);
-                    V::store(ly, dy);
-                    V::store(lz, dz);
-                    V::store(lf, factor);
-                    for (int i = 0; i < V::lanes; ++i) {
-                        if (!(patch >> i & 1)) continue;
-                        const double q = (static_cast<double>(lx[i]) * lx[i] +
-                                          static_cast<double>(ly[i]) * ly[i] +
-                                          static_cast<double>(lz[i]) * lz[i]) *
-                                         1000.0;
-                        lf[i] = cloth.springFactor(stiffness, restLength, q);
+                F factor;
+                if (!V::unusual(below, n, live)) {
+                    factor = V::factor(table, V::usualIndex(n), stiffness, restLength);
+                } else {
+                    if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
+                    const typename V::M outside = V::outsideTable(n);
+                    n = V::andNot(outside, n);
+                    factor = V::factor(table, n, stiffness, restLength);
+                    const int patch = V::laneBits(outside) & live;
+                    if (patch != 0) {
+                        // Beyond the table's reach: the scalar rule, lane by lane.
+                        alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
+                        V::store(lx, dx);
+                        V::store(ly, dy);
+                        V::store(lz, dz);
+                        V::store(lf, factor);
+                        for (int i = 0; i < V::lanes; ++i) {
+                            if (!(patch >> i & 1)) continue;
+                            const double q = (static_cast<double>(lx[i]) * lx[i] +
+                                              static_cast<double>(ly[i]) * ly[i] +
+                                              static_cast<double>(lz[i]) * lz[i]) *
+                                             1000.0;
+                            lf[i] = cloth.springFactor(stiffness, restLength, q);
+                        }
+                        factor = V::load(lf);
                     }
-                    factor = V::load(lf);
                 }
                 storeFirst<V>(ox + p, V::mul(dx, factor), count);
                 storeFirst<V>(oy + p, V::mul(dy, factor), count);

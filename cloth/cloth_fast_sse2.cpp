@@ -57,6 +57,13 @@ struct Sse2 {
     CLOTH_INLINE static int differ(I a, I b) {
         return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(a, b))) ^ 0xf;
     }
+    // Any live lane that the float index cannot settle, or that lies past
+    // the table: those vectors take the careful way.
+    CLOTH_INLINE static bool unusual(I below, I n, int live) {
+        return ((differ(below, n) | laneBits(outsideTable(n))) & live) != 0;
+    }
+    // Lanes past a row's end may hold any index; the gather must stay inside.
+    CLOTH_INLINE static I usualIndex(I n) { return andNot(outsideTable(n), n); }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm_andnot_si128(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)); }
     CLOTH_INLINE static F gather(const float* table, I n) {
