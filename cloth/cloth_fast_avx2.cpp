@@ -56,14 +56,17 @@ struct Avx2 {
             _mm256_cmpgt_epi32(n, _mm256_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
     CLOTH_INLINE static I truncate(F v) { return _mm256_cvttps_epi32(v); }
-    // Bit i set where lane i of a and b differ.
-    CLOTH_INLINE static int differ(I a, I b) {
-        return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b))) ^ 0xff;
+    // The truncated upper bound is already the table index.
+    using X = I;
+    CLOTH_INLINE static I toInt(I n) { return n; }
+    // Bit i set where lane i's lower bound truncates to another index.
+    CLOTH_INLINE static int straddles(F low, I n) {
+        return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(truncate(low), n))) ^ 0xff;
     }
     // Any live lane that the float index cannot settle, or that lies past
     // the table: those vectors take the careful way.
-    CLOTH_INLINE static bool unusual(I below, I n, int live) {
-        return ((differ(below, n) | laneBits(outsideTable(n))) & live) != 0;
+    CLOTH_INLINE static bool unusual(F low, I n, int live) {
+        return ((straddles(low, n) | laneBits(outsideTable(n))) & live) != 0;
     }
     // Lanes past a row's end may hold any index; the gather must stay inside.
     CLOTH_INLINE static I usualIndex(I n) { return andNot(outsideTable(n), n); }
@@ -75,7 +78,12 @@ struct Avx2 {
         return _mm256_i32gather_ps(table, n, 4);
     }
 
-    CLOTH_INLINE static F factor(const float* table, I n, float, float) { return gather(table, n); }
+    // The spring factor per table index, looked up.
+    struct Factor {
+        const float* table;
+        Factor(const float* factors, float, float) : table(factors) {}
+        CLOTH_INLINE F operator()(I n) const { return gather(table, n); }
+    };
 
     // The first count particles' planes to interleaved floats.
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {

@@ -62,41 +62,54 @@ struct Avx512 {
             _mm512_test_epi32_mask(n, n),
             _mm512_cmple_epu32_mask(n, _mm512_set1_epi32(ClothModel::sqrtTableSize - 1)));
     }
-    CLOTH_INLINE static I truncate(F v) { return _mm512_cvttps_epi32(v); }
-    // Bit i set where lane i of a and b differ.
-    CLOTH_INLINE static int differ(I a, I b) { return _mm512_cmpneq_epi32_mask(a, b); }
-    // Any live lane that the float index cannot settle, or whose index is 0
-    // or past the table: two compares and one test, the common vector's only
-    // mask work.
-    CLOTH_INLINE static bool unusual(I below, I n, int live) {
+    // The truncated upper bound stays a float (a whole number), which is
+    // what the division below wants; the careful way turns it into an int.
+    using X = F;
+    CLOTH_INLINE static F truncate(F v) {
+        return _mm512_roundscale_ps(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+    }
+    CLOTH_INLINE static I toInt(F n) { return _mm512_cvttps_epi32(n); }
+    // The two bounds truncate differently exactly where a whole number lies
+    // above the lower one and at most the upper one, and the largest such is
+    // the upper bound truncated: one compare instead of a second truncation.
+    CLOTH_INLINE static int straddles(F low, F n) { return _mm512_cmp_ps_mask(n, low, _CMP_GT_OQ); }
+    // Any live lane that straddles, or whose index is 0, past the table or
+    // NaN: two compares and one test, the common vector's only mask work.
+    // Non-negative floats order as their bit patterns do, and negative ones
+    // and NaN land far outside, so the range test is one unsigned compare.
+    CLOTH_INLINE static bool unusual(F low, F n, int live) {
         const __mmask16 l = static_cast<__mmask16>(live);
-        const __mmask16 odd =
-            _mm512_mask_cmpgt_epu32_mask(l, _mm512_sub_epi32(n, _mm512_set1_epi32(1)),
-                                         _mm512_set1_epi32(ClothModel::sqrtTableSize - 2));
-        return !_kortestz_mask16_u8(odd, _mm512_mask_cmpneq_epi32_mask(l, below, n));
+        const I one = _mm512_castps_si512(set1(1.0f));
+        const I last = _mm512_castps_si512(set1(static_cast<float>(ClothModel::sqrtTableSize - 1)));
+        const __mmask16 odd = _mm512_mask_cmpgt_epu32_mask(
+            l, _mm512_sub_epi32(_mm512_castps_si512(n), one), _mm512_sub_epi32(last, one));
+        return !_kortestz_mask16_u8(odd, _mm512_mask_cmp_ps_mask(l, n, low, _CMP_GT_OQ));
     }
     // The factor is computed, not looked up, so lanes past a row's end may
     // keep whatever index they have.
-    CLOTH_INLINE static I usualIndex(I n) { return n; }
+    CLOTH_INLINE static F usualIndex(F n) { return n; }
     CLOTH_INLINE static I andNot(M inside, I v) { return _mm512_maskz_mov_epi32(inside, v); }
     CLOTH_INLINE static int laneBits(M inside) { return ~inside & 0xffff; }
-    CLOTH_INLINE static F gather(const float* table, I n) {
-        return _mm512_i32gather_ps(n, table, 4);
-    }
 
     // The table entry computed afresh rather than gathered, which is slower
     // here than the arithmetic: n / 1000 as a float division (the same float
     // as the double quotient rounded, for every index of the table), its
     // float root (the double root rounded, as always for float arguments),
-    // then the factor exactly as springFactor forms it.
-    CLOTH_INLINE static F factor(const float*, I n, float stiffness, float restLength) {
-        const F len = _mm512_sqrt_ps(_mm512_div_ps(_mm512_cvtepi32_ps(n), set1(1000.0f)));
-        const D one = _mm512_set1_pd(1.0);
-        const D rest = _mm512_set1_pd(restLength);
-        const D k = _mm512_set1_pd(stiffness);
-        return pack(_mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, low(len)))),
-                    _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
-    }
+    // then the factor exactly as springFactor forms it. Its constants are
+    // made once per family, outside the loop, where the compiler would
+    // otherwise broadcast them again for every vector.
+    struct Factor {
+        D one, rest, k;
+        Factor(const float*, float stiffness, float restLength)
+            : one(_mm512_set1_pd(1.0)), rest(_mm512_set1_pd(restLength)),
+              k(_mm512_set1_pd(stiffness)) {}
+        CLOTH_INLINE F operator()(F n) const {
+            const F len = _mm512_sqrt_ps(_mm512_div_ps(n, set1(1000.0f)));
+            return pack(_mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, low(len)))),
+                        _mm512_mul_pd(k, _mm512_sub_pd(one, _mm512_div_pd(rest, high(len)))));
+        }
+        CLOTH_INLINE F operator()(I n) const { return (*this)(_mm512_cvtepi32_ps(n)); }
+    };
 
     // The first count particles' planes to interleaved floats: x and y merged
     // in one permute, z in a second, per output vector of 16 floats.

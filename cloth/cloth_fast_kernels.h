@@ -104,10 +104,10 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
     const F highScale = V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 2097152.0)));
     for (int f = 0; f < familyCount; ++f) {
         const ClothFamilyLayout& l = s.layout[f];
-        const float* table = s.factor[l.kind];
         // Copies, so that the stores below cannot be taken to change them.
         const float stiffness = s.stiffness[l.kind];
         const float restLength = s.restLength[l.kind];
+        const typename V::Factor factorOf(s.factor[l.kind], stiffness, restLength);
         float* ox = s.family[f][0];
         float* oy = s.family[f][1];
         float* oz = s.family[f][2];
@@ -129,16 +129,17 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
                 // truncates to the same index as the double one. Only where
                 // the two bounds straddle a step is the double sum needed.
                 const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
-                const typename V::I below = V::truncate(V::mul(sum, lowScale));
-                typename V::I n = V::truncate(V::mul(sum, highScale));
+                const F low = V::mul(sum, lowScale);
+                const typename V::X top = V::truncate(V::mul(sum, highScale));
                 F factor;
-                if (!V::unusual(below, n, live)) {
-                    factor = V::factor(table, V::usualIndex(n), stiffness, restLength);
+                if (!V::unusual(low, top, live)) {
+                    factor = factorOf(V::usualIndex(top));
                 } else {
-                    if ((V::differ(below, n) & live) != 0) n = V::tableIndex(dx, dy, dz);
+                    typename V::I n = V::toInt(top);
+                    if ((V::straddles(low, top) & live) != 0) n = V::tableIndex(dx, dy, dz);
                     const typename V::M outside = V::outsideTable(n);
                     n = V::andNot(outside, n);
-                    factor = V::factor(table, n, stiffness, restLength);
+                    factor = factorOf(n);
                     const int patch = V::laneBits(outside) & live;
                     if (patch != 0) {
                         // Beyond the table's reach: the scalar rule, lane by lane.
