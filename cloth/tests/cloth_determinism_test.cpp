@@ -1,5 +1,6 @@
 // The cloth must give the same bits in every build: optimised or not, on every
 // SIMD path, on every world the programs run in.
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -114,18 +115,14 @@ TEST(ClothDeterminism, FastPathsMatchPlainOverThousandsOfSteps) {
     }
 }
 
-TEST(ClothDeterminism, FastPathsMatchPlainOutsideTheTable) {
-    // Springs longer than the table reaches and springs of no length, mixed
-    // with ordinary ones, on every path.
+// Every path against the plain one, from positions a test arranges.
+template <class Arrange> void expectPathsAgree(Arrange arrange, int steps) {
     ClothSnapshot results[pathCount];
     for (int k = 0; k < pathCount; ++k) {
         auto cloth = std::make_unique<ClothModel>(60, 40, 1.0f, 350.0f, 350.0f, 200.0f);
         cloth->setPath(allPaths[k]);
-        for (int i = 0; i < 2400; i += 7)
-            cloth->positions[i].x *= 2.5f;
-        for (int i = 3; i < 2400; i += 11)
-            cloth->positions[i] = cloth->positions[i - 1];
-        for (int i = 0; i < 50; ++i)
+        arrange(*cloth);
+        for (int i = 0; i < steps; ++i)
             cloth->step();
         cloth->computeNormals();
         results[k] = snapshot(*cloth);
@@ -134,6 +131,42 @@ TEST(ClothDeterminism, FastPathsMatchPlainOutsideTheTable) {
         SCOPED_TRACE(k);
         expectSameBits(results[k], results[0]);
     }
+}
+
+TEST(ClothDeterminism, FastPathsMatchPlainOutsideTheTable) {
+    // Springs longer than the table reaches and springs of no length, mixed
+    // with ordinary ones, on every path.
+    expectPathsAgree(
+        [](ClothModel& cloth) {
+            for (int i = 0; i < 2400; i += 7)
+                cloth.positions[i].x *= 2.5f;
+            for (int i = 3; i < 2400; i += 11)
+                cloth.positions[i] = cloth.positions[i - 1];
+        },
+        50);
+}
+
+TEST(ClothDeterminism, FastPathsMatchPlainAtTableSteps) {
+    // Springs whose squared length times 1000 lies a few float steps either
+    // side of a whole number, where a float estimate of the table index could
+    // go either way. Each row is spaced a few steps off the root of its own
+    // whole number: even rows alternate between two columns, so that their
+    // springs are exactly that spacing; odd rows count it up, so that
+    // rounding spreads their lengths around it.
+    expectPathsAgree(
+        [](ClothModel& cloth) {
+            for (int r = 0; r < cloth.rows; ++r) {
+                float spacing = static_cast<float>(std::sqrt((1000.0 + 37 * r) / 1000.0));
+                for (int k = 0; k < r % 9; ++k)
+                    spacing = std::nextafter(spacing, r % 4 < 2 ? 0.0f : 2.0f);
+                for (int c = 0; c < cloth.cols; ++c) {
+                    const float x = r % 2 == 0 ? static_cast<float>(c % 2) * spacing
+                                               : static_cast<float>(c) * spacing;
+                    cloth.positions[r * cloth.cols + c].x = x;
+                }
+            }
+        },
+        2);
 }
 
 // The same bits on every world: native x86-64, sanitizers, and the Windows
