@@ -57,6 +57,9 @@ if(VELUMIRA_BENCHMARKS)
         find_package(benchmark REQUIRED)
         add_executable(cloth_bench ${CMAKE_CURRENT_LIST_DIR}/bench/cloth_bench.cpp)
         target_link_libraries(cloth_bench PRIVATE velumira_cloth_model benchmark::benchmark)
+        # The machine's own limits for the step, measured apart from it.
+        add_executable(cloth_floor ${CMAKE_CURRENT_LIST_DIR}/bench/cloth_floor.cpp)
+        target_compile_options(cloth_floor PRIVATE -mavx512f)
     endif()
 endif()
 
