@@ -5,8 +5,9 @@
 #include <immintrin.h>
 
 // GCC 12's AVX-512 intrinsics pass an undefined placeholder operand that its
-// own flow analysis then reports as maybe uninitialised.
+// own flow analysis then reports as (maybe) uninitialised.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 #include "cloth_fast_kernels.h"
 

@@ -89,80 +89,146 @@ template <class V> CLOTH_INLINE void storeFirst(float* dst, typename V::F v, int
         V::storePart(dst, v, count);
 }
 
-// Each family's springs: difference, table index, factor, force.
-template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFastState& s) {
+// One family's springs: difference, table index, factor, force.
+template <class V> struct SpringFamily {
     using F = typename V::F;
-    const int W = s.stride;
-    const float* px = s.position[0];
-    const float* py = s.position[1];
-    const float* pz = s.position[2];
+    const ClothModel& cloth;
+    const float* px;
+    const float* py;
+    const float* pz;
+    int first;
+    int second;
+    // Copies, so that the stores below cannot be taken to change them.
+    float stiffness;
+    float restLength;
+    typename V::Factor factorOf;
+    float* ox;
+    float* oy;
+    float* oz;
+
+    SpringFamily(const ClothModel& model, const ClothFastState& s, int f)
+        : cloth(model), px(s.position[0]), py(s.position[1]), pz(s.position[2]),
+          first(s.layout[f].first), second(s.layout[f].second),
+          stiffness(s.stiffness[s.layout[f].kind]), restLength(s.restLength[s.layout[f].kind]),
+          factorOf(s.factor[s.layout[f].kind], stiffness, restLength), ox(s.family[f][0]),
+          oy(s.family[f][1]), oz(s.family[f][2]) {}
+
     // 1000 * (1 -+ 2^-21): the float sum of three non-negative squares is
     // within three float roundings (u = 2^-24) of the exact sum, and the
     // scaling adds two more, so the bounds are off by at most 5u before the
     // widening of 8u; the double computation is off by far less.
-    const F lowScale = V::set1(static_cast<float>(1000.0 * (1.0 - 1.0 / 2097152.0)));
-    const F highScale = V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 2097152.0)));
+    static F lowScale() { return V::set1(static_cast<float>(1000.0 * (1.0 - 1.0 / 2097152.0))); }
+    static F highScale() { return V::set1(static_cast<float>(1000.0 * (1.0 + 1.0 / 2097152.0))); }
+
+    // NV vectors of springs anchored from p on, of which the first `left`
+    // exist (at least one in the last vector). Each stage runs over all of
+    // them before the next, so that the divisions of one vector's factor
+    // never wait behind another's and the processor overlaps them.
+    template <int NV> CLOTH_INLINE void block(int p, int left) const {
+        F dx[NV], dy[NV], dz[NV];
+        typename V::X top[NV];
+        bool usual[NV];
+        const F lowBound = lowScale();
+        const F highBound = highScale();
+#pragma GCC unroll 4
+        for (int v = 0; v < NV; ++v) {
+            const int a = p + v * V::lanes + first;
+            const int b = p + v * V::lanes + second;
+            dx[v] = V::sub(V::load(px + a), V::load(px + b));
+            dy[v] = V::sub(V::load(py + a), V::load(py + b));
+            dz[v] = V::sub(V::load(pz + a), V::load(pz + b));
+            // Most springs sit clear of a table step: the float sum of
+            // squares, widened by more than its rounding either way,
+            // truncates to the same index as the double one. Only where the
+            // two bounds straddle a step is the double sum needed. Lanes
+            // past the row's last spring hold whatever the padding gives;
+            // nothing they compute is kept.
+            const F sum =
+                V::add(V::add(V::mul(dx[v], dx[v]), V::mul(dy[v], dy[v])), V::mul(dz[v], dz[v]));
+            top[v] = V::truncate(V::mul(sum, highBound));
+            usual[v] = !V::unusual(V::mul(sum, lowBound), top[v], liveLanes(left - v * V::lanes));
+        }
+        F factor[NV];
+#pragma GCC unroll 4
+        for (int v = 0; v < NV; ++v) {
+            factor[v] = factorOf(V::usualIndex(top[v]));
+            // Here, not sunk into the branch below, which would put each
+            // vector's divisions back behind the previous vector's stores.
+            asm volatile("" : "+v"(factor[v]));
+        }
+#pragma GCC unroll 4
+        for (int v = 0; v < NV; ++v) {
+            const int q = p + v * V::lanes;
+            const int count = left - v * V::lanes;
+            if (usual[v]) {
+                storeFirst<V>(ox + q, V::mul(dx[v], factor[v]), count);
+                storeFirst<V>(oy + q, V::mul(dy[v], factor[v]), count);
+                storeFirst<V>(oz + q, V::mul(dz[v], factor[v]), count);
+            } else {
+                careful(q, count, dx[v], dy[v], dz[v]);
+            }
+        }
+    }
+
+    static int liveLanes(int count) {
+        return count < V::lanes ? (1 << count) - 1 : -1;
+    }
+
+    // A vector with a lane that straddles a table step or lies outside the
+    // table: the index from the double sum where needed, and the scalar rule
+    // beyond the table's reach. Rare, so kept out of the loop's way.
+    __attribute__((noinline)) void careful(int p, int count, F dx, F dy, F dz) const {
+        const int live = liveLanes(count);
+        const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
+        const typename V::X top = V::truncate(V::mul(sum, highScale()));
+        typename V::I n = V::toInt(top);
+        if ((V::straddles(V::mul(sum, lowScale()), top) & live) != 0) n = V::tableIndex(dx, dy, dz);
+        const typename V::M outside = V::outsideTable(n);
+        n = V::andNot(outside, n);
+        F factor = factorOf(n);
+        const int patch = V::laneBits(outside) & live;
+        if (patch != 0) {
+            alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
+            V::store(lx, dx);
+            V::store(ly, dy);
+            V::store(lz, dz);
+            V::store(lf, factor);
+            for (int i = 0; i < V::lanes; ++i) {
+                if (!(patch >> i & 1)) continue;
+                const double q =
+                    (static_cast<double>(lx[i]) * lx[i] + static_cast<double>(ly[i]) * ly[i] +
+                     static_cast<double>(lz[i]) * lz[i]) *
+                    1000.0;
+                lf[i] = cloth.springFactor(stiffness, restLength, q);
+            }
+            factor = V::load(lf);
+        }
+        storeFirst<V>(ox + p, V::mul(dx, factor), count);
+        storeFirst<V>(oy + p, V::mul(dy, factor), count);
+        storeFirst<V>(oz + p, V::mul(dz, factor), count);
+    }
+};
+
+// Vectors of springs handled side by side. Four of them hold some twenty
+// vector registers, which 32-bit x86, with eight, does not have.
+#if defined(__x86_64__)
+constexpr int springBlock = 4;
+#else
+constexpr int springBlock = 1;
+#endif
+
+template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFastState& s) {
     for (int f = 0; f < familyCount; ++f) {
         const ClothFamilyLayout& l = s.layout[f];
-        // Copies, so that the stores below cannot be taken to change them.
-        const float stiffness = s.stiffness[l.kind];
-        const float restLength = s.restLength[l.kind];
-        const typename V::Factor factorOf(s.factor[l.kind], stiffness, restLength);
-        float* ox = s.family[f][0];
-        float* oy = s.family[f][1];
-        float* oz = s.family[f][2];
+        const SpringFamily<V> family(cloth, s, f);
         for (int r = 0; r < l.rows; ++r) {
-            const int p0 = s.base + r * W;
-            for (int c = 0; c < l.cols; c += V::lanes) {
-                const int p = p0 + c;
-                const int a = p + l.first;
-                const int b = p + l.second;
-                const F dx = V::sub(V::load(px + a), V::load(px + b));
-                const F dy = V::sub(V::load(py + a), V::load(py + b));
-                const F dz = V::sub(V::load(pz + a), V::load(pz + b));
-                // Lanes past the row's last spring hold whatever the padding
-                // gives; nothing they compute is kept.
-                const int count = l.cols - c;
-                const int live = count < V::lanes ? (1 << count) - 1 : -1;
-                // Most springs sit clear of a table step: the float sum of
-                // squares, widened by more than its rounding either way,
-                // truncates to the same index as the double one. Only where
-                // the two bounds straddle a step is the double sum needed.
-                const F sum = V::add(V::add(V::mul(dx, dx), V::mul(dy, dy)), V::mul(dz, dz));
-                const F low = V::mul(sum, lowScale);
-                const typename V::X top = V::truncate(V::mul(sum, highScale));
-                F factor;
-                if (!V::unusual(low, top, live)) {
-                    factor = factorOf(V::usualIndex(top));
-                } else {
-                    typename V::I n = V::toInt(top);
-                    if ((V::straddles(low, top) & live) != 0) n = V::tableIndex(dx, dy, dz);
-                    const typename V::M outside = V::outsideTable(n);
-                    n = V::andNot(outside, n);
-                    factor = factorOf(n);
-                    const int patch = V::laneBits(outside) & live;
-                    if (patch != 0) {
-                        // Beyond the table's reach: the scalar rule, lane by lane.
-                        alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes], lf[V::lanes];
-                        V::store(lx, dx);
-                        V::store(ly, dy);
-                        V::store(lz, dz);
-                        V::store(lf, factor);
-                        for (int i = 0; i < V::lanes; ++i) {
-                            if (!(patch >> i & 1)) continue;
-                            const double q = (static_cast<double>(lx[i]) * lx[i] +
-                                              static_cast<double>(ly[i]) * ly[i] +
-                                              static_cast<double>(lz[i]) * lz[i]) *
-                                             1000.0;
-                            lf[i] = cloth.springFactor(stiffness, restLength, q);
-                        }
-                        factor = V::load(lf);
-                    }
-                }
-                storeFirst<V>(ox + p, V::mul(dx, factor), count);
-                storeFirst<V>(oy + p, V::mul(dy, factor), count);
-                storeFirst<V>(oz + p, V::mul(dz, factor), count);
-            }
+            const int p0 = s.base + r * s.stride;
+            // Whole blocks while a block's last vector has a spring.
+            int c = 0;
+            for (; l.cols - c > (springBlock - 1) * V::lanes; c += springBlock * V::lanes)
+                family.template block<springBlock>(p0 + c, l.cols - c);
+            for (; c < l.cols; c += V::lanes)
+                family.template block<1>(p0 + c, l.cols - c);
         }
     }
 }
