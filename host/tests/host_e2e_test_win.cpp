@@ -52,6 +52,7 @@ std::string MakeFolder(const std::string& name, bool withRenderer) {
 struct Process {
     PROCESS_INFORMATION pi = {};
     bool ok = false;
+    DWORD error = 0; // why it could not be started
 
     Process(const std::string& dir, const std::string& args) {
         std::string line = "\"" + dir + "\\Velumira.scr\"" + (args.empty() ? "" : " " + args);
@@ -61,6 +62,7 @@ struct Process {
         si.cb = sizeof si;
         ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
                             &si, &pi) != FALSE;
+        if (!ok) error = GetLastError();
     }
     ~Process() {
         if (!ok) return;
@@ -76,6 +78,18 @@ struct Process {
         GetExitCodeProcess(pi.hProcess, &code);
         return code;
     }
+};
+
+// A window of the test's own, gone when the test leaves its scope, even by a
+// failed assertion, so that one failure cannot leave a marker behind for the
+// next test's hosts to find.
+struct OwnWindow {
+    HWND hwnd;
+    ~OwnWindow() {
+        if (hwnd) DestroyWindow(hwnd);
+    }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
 };
 
 struct Found {
@@ -146,7 +160,7 @@ TEST_F(HostE2E, MissingRendererShowsTheMessageWithOneButtonThenEnds) {
     const std::string dir = MakeFolder("no renderer", false);
     for (const char* args : {"/s", "/c"}) {
         Process host(dir, args);
-        ASSERT_TRUE(host.ok);
+        ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
         HWND box = nullptr;
         ASSERT_TRUE(
             WaitFor([&] { return (box = WindowOfProcess(host.pi.dwProcessId, "#32770")); }, 10000))
@@ -170,20 +184,19 @@ TEST_F(HostE2E, RunningSaverOrDialogMakesANewHostEndAtOnce) {
     const std::string dir = MakeFolder("second instance", true);
     for (const char* marker : {velumira::kSaverCaption, velumira::kDialogCaption}) {
         // Hidden, as the saver form is.
-        HWND existing = CreateWindowExA(0, "STATIC", marker, WS_POPUP, 0, 0, 10, 10, nullptr,
-                                        nullptr, nullptr, nullptr);
-        ASSERT_TRUE(existing);
+        const OwnWindow existing{CreateWindowExA(0, "STATIC", marker, WS_POPUP, 0, 0, 10, 10,
+                                                 nullptr, nullptr, nullptr, nullptr)};
+        ASSERT_TRUE(existing.hwnd);
         for (const char* args : {"/s", "/c", "/p 1234"}) {
             DeleteFileA("C:\\r_quil\\stand_in_command.txt");
             Process host(dir, args);
-            ASSERT_TRUE(host.ok);
+            ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
             EXPECT_TRUE(host.Exited(5000)) << marker << " " << args;
             EXPECT_EQ(host.ExitCode(), 0u);
             EXPECT_EQ(GetFileAttributesA("C:\\r_quil\\stand_in_command.txt"),
                       INVALID_FILE_ATTRIBUTES)
                 << "renderer started for " << args;
         }
-        DestroyWindow(existing);
     }
 }
 
@@ -191,7 +204,7 @@ TEST_F(HostE2E, UnknownModesEndSilently) {
     const std::string dir = MakeFolder("unknown modes", true);
     for (const char* args : {"/a", "s", "x"}) {
         Process host(dir, args);
-        ASSERT_TRUE(host.ok);
+        ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
         EXPECT_TRUE(host.Exited(5000)) << args;
         EXPECT_FALSE(WindowOfProcess(host.pi.dwProcessId, "#32770"));
         EXPECT_FALSE(RendererWindow());
@@ -212,14 +225,15 @@ TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
     wc.lpszClassName = "HostE2EPreviewArea";
     RegisterClassA(&wc);
     for (const char* form : {"/p %u", "/p:%u", "/p &H%X"}) {
-        HWND area = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "area",
-                                    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112,
-                                    nullptr, nullptr, nullptr, nullptr);
+        OwnWindow owned{CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "area",
+                                        WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112,
+                                        nullptr, nullptr, nullptr, nullptr)};
+        const HWND area = owned.hwnd;
         ASSERT_TRUE(area);
         char args[64];
         wsprintfA(args, form, unsigned(UINT_PTR(area)));
         Process host(dir, args);
-        ASSERT_TRUE(host.ok);
+        ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
         HWND preview = nullptr;
         ASSERT_TRUE(WaitFor(
             [&] {
@@ -245,6 +259,7 @@ TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
 
         EXPECT_FALSE(host.Exited(300));
         DestroyWindow(area);
+        owned.hwnd = nullptr;
         EXPECT_TRUE(host.Exited(5000)) << args;
     }
 }
@@ -252,7 +267,7 @@ TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
 TEST_F(HostE2E, PreviewWithoutAWindowStillEnds) {
     const std::string dir = MakeFolder("preview nothing", false);
     Process host(dir, "/p");
-    ASSERT_TRUE(host.ok);
+    ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
     EXPECT_TRUE(host.Exited(5000));
 }
 
@@ -294,7 +309,7 @@ TEST_F(HostE2E, SettingsModeOpensTheDialogWhoseApplyWritesTheSettingsFile) {
     const std::string dir = MakeFolder("settings", true);
     const std::string ini = dir + "\\Velumira.ini";
     Process host(dir, "/c:1234");
-    ASSERT_TRUE(host.ok);
+    ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
     HWND dialog = nullptr;
     ASSERT_TRUE(
         WaitFor([&] { return (dialog = FindWindowA(nullptr, velumira::kDialogCaption)); }, 15000));
