@@ -233,25 +233,39 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
     }
 }
 
-// One particle component's force: the external force, then its springs in
-// spring-list order.
-template <class V>
-CLOTH_INLINE typename V::F gatherForce(typename V::F external, float* const* fam, int k, int p,
-                                       int W) {
-    typename V::F g = external;
-    g = V::add(g, V::load(fam[3 * familyH + k] + p - 1));
-    g = V::sub(g, V::load(fam[3 * familyH + k] + p));
-    g = V::add(g, V::load(fam[3 * familyV + k] + p - W));
-    g = V::sub(g, V::load(fam[3 * familyV + k] + p));
-    g = V::add(g, V::load(fam[3 * familyS1 + k] + p - W - 1));
-    g = V::add(g, V::load(fam[3 * familyS2 + k] + p - W));
-    g = V::sub(g, V::load(fam[3 * familyS2 + k] + p - 1));
-    g = V::sub(g, V::load(fam[3 * familyS1 + k] + p));
-    g = V::add(g, V::load(fam[3 * familyBH + k] + p - 2));
-    g = V::sub(g, V::load(fam[3 * familyBH + k] + p));
-    g = V::add(g, V::load(fam[3 * familyBV + k] + p - 2 * W));
-    g = V::sub(g, V::load(fam[3 * familyBV + k] + p));
-    return g;
+// NV vectors of particles from p on, each component's force: the external
+// force, then the particle's springs in spring-list order. The vectors' and
+// components' sums advance side by side, term by term, so that the adds of
+// one sum never wait behind another's.
+template <class V, int NV>
+CLOTH_INLINE void gatherBlock(float* const* fam, const typename V::F (&external)[3], int p, int W,
+                              typename V::F (&g)[3][NV]) {
+#pragma GCC unroll 4
+    for (int k = 0; k < 3; ++k)
+#pragma GCC unroll 4
+        for (int v = 0; v < NV; ++v)
+            g[k][v] = external[k];
+    auto term = [&](ClothFamily family, int offset, bool adds) __attribute__((always_inline)) {
+#pragma GCC unroll 4
+        for (int k = 0; k < 3; ++k)
+#pragma GCC unroll 4
+            for (int v = 0; v < NV; ++v) {
+                const typename V::F t = V::load(fam[3 * family + k] + p + v * V::lanes + offset);
+                g[k][v] = adds ? V::add(g[k][v], t) : V::sub(g[k][v], t);
+            }
+    };
+    term(familyH, -1, true);
+    term(familyH, 0, false);
+    term(familyV, -W, true);
+    term(familyV, 0, false);
+    term(familyS1, -W - 1, true);
+    term(familyS2, -W, true);
+    term(familyS2, -1, false);
+    term(familyS1, 0, false);
+    term(familyBH, -2, true);
+    term(familyBH, 0, false);
+    term(familyBV, -2 * W, true);
+    term(familyBV, 0, false);
 }
 
 template <class V>
@@ -260,19 +274,29 @@ CLOTH_PASS void gatherForces(ClothModel& cloth, ClothFastState& s, float externa
     const int W = s.stride;
     const int cols = cloth.cols;
     float* const* fam = &s.family[0][0];
-    const F ex = V::set1(externalX);
-    const F ey = V::set1(-0.98f);
-    const F ez = V::set1(0.5f);
+    const F external[3] = {V::set1(externalX), V::set1(-0.98f), V::set1(0.5f)};
+    // Vectors of particles whose sums run side by side: four need twelve
+    // vector registers for the sums alone, too many for 32-bit x86.
+    constexpr int block = springBlock;
     for (int r = 0; r < cloth.rows; ++r) {
         const int p0 = s.base + r * W;
         float* out = &cloth.forces[r * cols].x;
-        for (int c = 0; c < cols; c += V::lanes) {
-            const int p = p0 + c;
-            const F gx = gatherForce<V>(ex, fam, 0, p, W);
-            const F gy = gatherForce<V>(ey, fam, 1, p, W);
-            const F gz = gatherForce<V>(ez, fam, 2, p, W);
+        int c = 0;
+        for (; cols - c > (block - 1) * V::lanes; c += block * V::lanes) {
+            F g[3][block];
+            gatherBlock<V, block>(fam, external, p0 + c, W, g);
+#pragma GCC unroll 4
+            for (int v = 0; v < block; ++v) {
+                const int at = c + v * V::lanes;
+                const int count = cols - at < V::lanes ? cols - at : V::lanes;
+                V::joinAos(out + 3 * at, g[0][v], g[1][v], g[2][v], count);
+            }
+        }
+        for (; c < cols; c += V::lanes) {
+            F g[3][1];
+            gatherBlock<V, 1>(fam, external, p0 + c, W, g);
             const int count = cols - c < V::lanes ? cols - c : V::lanes;
-            V::joinAos(out + 3 * c, gx, gy, gz, count);
+            V::joinAos(out + 3 * c, g[0][0], g[1][0], g[2][0], count);
         }
     }
 }
@@ -313,6 +337,28 @@ void integrateRun(float* vel, float* pos, const float* force, int count, float s
     const D low = V::set1D(clothFiftieth::low);
     const ForceTerm<V, folded> term(scale);
     int i = 0;
+    // Blocks of half vectors, each stage over the whole block, so that the
+    // conversions of one half never wait behind another's.
+    constexpr int block = springBlock;
+    for (; i + block * half <= count; i += block * half) {
+        D v1[block];
+        typename V::H v2[block];
+#pragma GCC unroll 4
+        for (int u = 0; u < block; ++u)
+            v1[u] =
+                V::widen(V::narrow(V::mulD(V::widen(V::loadHalf(vel + i + u * half)), damping)));
+#pragma GCC unroll 4
+        for (int u = 0; u < block; ++u) {
+            v2[u] = V::narrow(V::addD(v1[u], term(V::widen(V::loadHalf(force + i + u * half)))));
+            V::storeHalf(vel + i + u * half, v2[u]);
+        }
+#pragma GCC unroll 4
+        for (int u = 0; u < block; ++u) {
+            const D p = V::widen(V::loadHalf(pos + i + u * half));
+            V::storeHalf(pos + i + u * half,
+                         V::narrow(V::addD(p, fiftieth<V>(V::widen(v2[u]), high, low))));
+        }
+    }
     for (; i + half <= count; i += half) {
         const D v1 = V::widen(V::narrow(V::mulD(V::widen(V::loadHalf(vel + i)), damping)));
         const typename V::H v2 = V::narrow(V::addD(v1, term(V::widen(V::loadHalf(force + i)))));
