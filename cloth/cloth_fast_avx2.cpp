@@ -9,7 +9,7 @@ inline namespace VELUMIRA_CLOTH_BUILD {
 
 namespace {
 
-struct Avx2 {
+struct Avx2 : TableLookup<Avx2> {
     static constexpr int lanes = 8;
     using F = __m256;
     using I = __m256i;
@@ -58,18 +58,10 @@ struct Avx2 {
     CLOTH_INLINE static I truncate(F v) { return _mm256_cvttps_epi32(v); }
     // The truncated upper bound is already the table index.
     using X = I;
-    CLOTH_INLINE static I toInt(I n) { return n; }
     // Bit i set where lane i's lower bound truncates to another index.
     CLOTH_INLINE static int straddles(F low, I n) {
         return _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(truncate(low), n))) ^ 0xff;
     }
-    // Any live lane that the float index cannot settle, or that lies past
-    // the table: those vectors take the careful way.
-    CLOTH_INLINE static bool unusual(F low, I n, int live) {
-        return ((straddles(low, n) | laneBits(outsideTable(n))) & live) != 0;
-    }
-    // Lanes past a row's end may hold any index; the gather must stay inside.
-    CLOTH_INLINE static I usualIndex(I n) { return andNot(outsideTable(n), n); }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm256_andnot_si256(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) {
         return _mm256_movemask_ps(_mm256_castsi256_ps(mask));
@@ -77,13 +69,6 @@ struct Avx2 {
     CLOTH_INLINE static F gather(const float* table, I n) {
         return _mm256_i32gather_ps(table, n, 4);
     }
-
-    // The spring factor per table index, looked up.
-    struct Factor {
-        const float* table;
-        Factor(const float* factors, float, float) : table(factors) {}
-        CLOTH_INLINE F operator()(I n) const { return gather(table, n); }
-    };
 
     // The first count particles' planes to interleaved floats.
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {

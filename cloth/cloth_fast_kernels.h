@@ -81,6 +81,27 @@ void storeAosTail(float* aos, typename V::F x, typename V::F y, typename V::F z,
     }
 }
 
+// What the paths that look the spring factor up in a table share (SSE2 and
+// AVX2 derive from it, naming themselves as V): the truncated upper bound is
+// already the table index, and every look-up must stay inside the table.
+template <class V> struct TableLookup {
+    template <class I> CLOTH_INLINE static I toInt(I n) { return n; }
+    // Any live lane that the float index cannot settle, or that lies past
+    // the table: those vectors take the careful way.
+    template <class F, class I> CLOTH_INLINE static bool unusual(F low, I n, int live) {
+        return ((V::straddles(low, n) | V::laneBits(V::outsideTable(n))) & live) != 0;
+    }
+    // Lanes past a row's end may hold any index; the gather must stay inside.
+    template <class I> CLOTH_INLINE static I usualIndex(I n) {
+        return V::andNot(V::outsideTable(n), n);
+    }
+    struct Factor {
+        const float* table;
+        Factor(const float* factors, float, float) : table(factors) {}
+        template <class I> CLOTH_INLINE auto operator()(I n) const { return V::gather(table, n); }
+    };
+};
+
 // Stores the first `count` lanes into a plane, keeping the rest as it was.
 template <class V> CLOTH_INLINE void storeFirst(float* dst, typename V::F v, int count) {
     if (count >= V::lanes)

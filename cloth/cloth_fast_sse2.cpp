@@ -7,7 +7,7 @@ inline namespace VELUMIRA_CLOTH_BUILD {
 
 namespace {
 
-struct Sse2 {
+struct Sse2 : TableLookup<Sse2> {
     static constexpr int lanes = 4;
     using F = __m128;
     using I = __m128i;
@@ -55,18 +55,10 @@ struct Sse2 {
     CLOTH_INLINE static I truncate(F v) { return _mm_cvttps_epi32(v); }
     // The truncated upper bound is already the table index.
     using X = I;
-    CLOTH_INLINE static I toInt(I n) { return n; }
     // Bit i set where lane i's lower bound truncates to another index.
     CLOTH_INLINE static int straddles(F low, I n) {
         return _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(truncate(low), n))) ^ 0xf;
     }
-    // Any live lane that the float index cannot settle, or that lies past
-    // the table: those vectors take the careful way.
-    CLOTH_INLINE static bool unusual(F low, I n, int live) {
-        return ((straddles(low, n) | laneBits(outsideTable(n))) & live) != 0;
-    }
-    // Lanes past a row's end may hold any index; the gather must stay inside.
-    CLOTH_INLINE static I usualIndex(I n) { return andNot(outsideTable(n), n); }
     CLOTH_INLINE static I andNot(I mask, I v) { return _mm_andnot_si128(mask, v); }
     CLOTH_INLINE static int laneBits(I mask) { return _mm_movemask_ps(_mm_castsi128_ps(mask)); }
     CLOTH_INLINE static F gather(const float* table, I n) {
@@ -74,13 +66,6 @@ struct Sse2 {
         _mm_store_si128(reinterpret_cast<I*>(i), n);
         return _mm_setr_ps(table[i[0]], table[i[1]], table[i[2]], table[i[3]]);
     }
-
-    // The spring factor per table index, looked up.
-    struct Factor {
-        const float* table;
-        Factor(const float* factors, float, float) : table(factors) {}
-        CLOTH_INLINE F operator()(I n) const { return gather(table, n); }
-    };
 
     // The first count particles' planes to interleaved floats.
     CLOTH_INLINE static void joinAos(float* aos, F x, F y, F z, int count) {
