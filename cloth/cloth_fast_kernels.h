@@ -230,12 +230,15 @@ template <class V> struct SpringFamily {
     }
 };
 
-// Vectors of springs handled side by side. Four of them hold some twenty
+// Vectors that a pass handles side by side, stage by stage: four of springs
+// or of particles, eight halves in the integration. They hold some twenty
 // vector registers, which 32-bit x86, with eight, does not have.
 #if defined(__x86_64__)
-constexpr int springBlock = 4;
+constexpr int vectorBlock = 4;
+constexpr int halfBlock = 8;
 #else
-constexpr int springBlock = 1;
+constexpr int vectorBlock = 1;
+constexpr int halfBlock = 1;
 #endif
 
 template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFastState& s) {
@@ -246,8 +249,8 @@ template <class V> CLOTH_PASS void springForces(const ClothModel& cloth, ClothFa
             const int p0 = s.base + r * s.stride;
             // Whole blocks while a block's last vector has a spring.
             int c = 0;
-            for (; l.cols - c > (springBlock - 1) * V::lanes; c += springBlock * V::lanes)
-                family.template block<springBlock>(p0 + c, l.cols - c);
+            for (; l.cols - c > (vectorBlock - 1) * V::lanes; c += vectorBlock * V::lanes)
+                family.template block<vectorBlock>(p0 + c, l.cols - c);
             for (; c < l.cols; c += V::lanes)
                 family.template block<1>(p0 + c, l.cols - c);
         }
@@ -296,9 +299,7 @@ CLOTH_PASS void gatherForces(ClothModel& cloth, ClothFastState& s, float externa
     const int cols = cloth.cols;
     float* const* fam = &s.family[0][0];
     const F external[3] = {V::set1(externalX), V::set1(-0.98f), V::set1(0.5f)};
-    // Vectors of particles whose sums run side by side: four need twelve
-    // vector registers for the sums alone, too many for 32-bit x86.
-    constexpr int block = springBlock;
+    constexpr int block = vectorBlock;
     for (int r = 0; r < cloth.rows; ++r) {
         const int p0 = s.base + r * W;
         float* out = &cloth.forces[r * cols].x;
@@ -360,20 +361,20 @@ void integrateRun(float* vel, float* pos, const float* force, int count, float s
     int i = 0;
     // Blocks of half vectors, each stage over the whole block, so that the
     // conversions of one half never wait behind another's.
-    constexpr int block = springBlock;
+    constexpr int block = halfBlock;
     for (; i + block * half <= count; i += block * half) {
         D v1[block];
         typename V::H v2[block];
-#pragma GCC unroll 4
+#pragma GCC unroll 8
         for (int u = 0; u < block; ++u)
             v1[u] =
                 V::widen(V::narrow(V::mulD(V::widen(V::loadHalf(vel + i + u * half)), damping)));
-#pragma GCC unroll 4
+#pragma GCC unroll 8
         for (int u = 0; u < block; ++u) {
             v2[u] = V::narrow(V::addD(v1[u], term(V::widen(V::loadHalf(force + i + u * half)))));
             V::storeHalf(vel + i + u * half, v2[u]);
         }
-#pragma GCC unroll 4
+#pragma GCC unroll 8
         for (int u = 0; u < block; ++u) {
             const D p = V::widen(V::loadHalf(pos + i + u * half));
             V::storeHalf(pos + i + u * half,
