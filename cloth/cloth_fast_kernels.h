@@ -70,7 +70,7 @@ template <class V> void loadPositions(const ClothModel& cloth, ClothFastState& s
 template <class V>
 void storeAosTail(float* aos, typename V::F x, typename V::F y, typename V::F z, int from,
                   int count) {
-    alignas(32) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
+    alignas(64) float lx[V::lanes], ly[V::lanes], lz[V::lanes];
     V::store(lx, x);
     V::store(ly, y);
     V::store(lz, z);
