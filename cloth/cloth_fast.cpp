@@ -76,6 +76,27 @@ bool springsMatchLayout(const ClothModel& cloth, ClothFastState& s) {
     return k == cloth.springCount;
 }
 
+// The planes in one block, each on a 64-byte boundary; zeroed, or left for
+// the caller to fill. Returns the floats from the first plane to the last's end.
+size_t allocatePlanes(ClothFastState& s, bool zeroed) {
+    const int planes = 3 + familyCount * 3 + 6;
+    const size_t floats = static_cast<size_t>(planes) * s.size + 16;
+    s.memory = zeroed ? new float[floats]() : new float[floats];
+    float* next = s.memory;
+    while (reinterpret_cast<std::uintptr_t>(next) % 64 != 0)
+        ++next;
+    float* const first = next;
+    for (auto& p : s.position)
+        p = next, next += s.size;
+    for (auto& f : s.family)
+        for (auto& p : f)
+            p = next, next += s.size;
+    for (auto& f : s.face)
+        for (auto& p : f)
+            p = next, next += s.size;
+    return static_cast<size_t>(next - first);
+}
+
 } // namespace
 
 ClothFastState* clothFastCreate(const ClothModel& cloth) {
@@ -103,23 +124,10 @@ ClothFastState* clothFastCreate(const ClothModel& cloth) {
         return nullptr;
     }
 
-    const int planes = 3 + familyCount * 3 + 6;
-    const int tables = kindCount * ClothModel::sqrtTableSize;
-    s->memory = new float[static_cast<size_t>(planes) * s->size + tables + 16]();
-    float* next = s->memory;
-    while (reinterpret_cast<std::uintptr_t>(next) % 64 != 0)
-        ++next;
-    for (auto& p : s->position)
-        p = next, next += s->size;
-    for (auto& f : s->family)
-        for (auto& p : f)
-            p = next, next += s->size;
-    for (auto& f : s->face)
-        for (auto& p : f)
-            p = next, next += s->size;
+    allocatePlanes(*s, true);
+    s->tables = new float[kindCount * ClothModel::sqrtTableSize]();
     for (int k = 0; k < kindCount; ++k) {
-        s->factor[k] = next;
-        next += ClothModel::sqrtTableSize;
+        s->factor[k] = s->tables + k * ClothModel::sqrtTableSize;
         if (s->stiffness[k] < 0) continue; // no spring of this kind
         for (int n = 0; n < ClothModel::sqrtTableSize; ++n)
             s->factor[k][n] = cloth.springFactor(s->stiffness[k], s->restLength[k], n);
@@ -159,9 +167,18 @@ ClothFastState* clothFastCreate(const ClothModel& cloth) {
     return s;
 }
 
+ClothFastState* clothFastCopy(const ClothFastState& from) {
+    auto* s = new ClothFastState(from);
+    s->tables = nullptr; // only ever read: the copy looks them up in from's
+    const size_t floats = allocatePlanes(*s, false);
+    std::copy(from.position[0], from.position[0] + floats, s->position[0]);
+    return s;
+}
+
 void clothFastDestroy(ClothFastState* state) {
     if (state == nullptr) return;
     delete[] state->memory;
+    delete[] state->tables;
     delete state;
 }
 

@@ -10,6 +10,9 @@ inline namespace VELUMIRA_CLOTH_BUILD {
 // Null when the grid cannot be laid out for the fast code; the cloth then
 // stays on the plain path.
 ClothFastState* clothFastCreate(const ClothModel& cloth);
+// The same layout and contents in planes of its own; the spring factors are
+// shared, so the copy must not outlive `from`.
+ClothFastState* clothFastCopy(const ClothFastState& from);
 void clothFastDestroy(ClothFastState* state);
 void clothFastStep(ClothModel& cloth, ClothFastState& state, ClothPath path);
 void clothFastNormals(ClothModel& cloth, ClothFastState& state, ClothPath path);

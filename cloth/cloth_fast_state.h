@@ -29,8 +29,9 @@ struct ClothFastState {
     int rows;
     int stride;
     int base;
-    int size; // floats per plane
-    float* memory;
+    int size;      // floats per plane
+    float* memory; // the planes
+    float* tables; // the factors' memory; null where they are another state's
     float* position[3];
     float* family[familyCount][3];
     float* face[2][3]; // the two triangles of each cell, anchored like springs

@@ -1,8 +1,10 @@
 #include "cloth_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "cloth_fast.h"
+#include "cloth_path_trial.h"
 
 inline namespace VELUMIRA_CLOTH_BUILD {
 
@@ -13,13 +15,19 @@ bool dimensionsSupported(int cols, int rows) {
            static_cast<long long>(cols) * rows <= ClothModel::maxParticles;
 }
 
+template <class T> T* copy(const T* source, int count) {
+    T* out = new T[count];
+    std::copy(source, source + count, out);
+    return out;
+}
+
 } // namespace
 
 ClothModel::ClothModel(int cols_, int rows_, float spacing, float structuralStiffness,
                        float shearStiffness, float bendStiffness)
     : cols(0), rows(0), springCount(0), positions(nullptr), velocities(nullptr), forces(nullptr),
       normals(nullptr), springs(nullptr), time(0.0f), triangles(nullptr), texCoords(nullptr),
-      fast_(nullptr), path_(ClothPath::Plain) {
+      fast_(nullptr), path_(ClothPath::Plain), trialsLeft_(0), stepsToTrial_(0) {
     const float structuralK = structuralStiffness / 2;
     const float shearK = shearStiffness / 2;
     const float bendK = bendStiffness / 2;
@@ -110,6 +118,29 @@ ClothModel::ClothModel(int cols_, int rows_, float spacing, float structuralStif
 
     fast_ = clothFastCreate(*this);
     setPath(bestPath());
+    trialsLeft_ = 2;
+}
+
+ClothModel::ClothModel(const ClothModel& from, Copy)
+    : cols(from.cols), rows(from.rows), springCount(from.springCount), positions(nullptr),
+      velocities(nullptr), forces(nullptr), normals(nullptr), springs(nullptr), time(from.time),
+      triangles(nullptr), texCoords(nullptr), fast_(nullptr), path_(from.path_), trialsLeft_(0),
+      stepsToTrial_(0) {
+    std::copy(from.sqrtTable, from.sqrtTable + sqrtTableSize, sqrtTable);
+    if (!from.valid()) return;
+    const int count = particleCount();
+    positions = copy(from.positions, count);
+    velocities = copy(from.velocities, count);
+    forces = copy(from.forces, count);
+    normals = copy(from.normals, count);
+    springs = copy(from.springs, springCount);
+    triangles = copy(from.triangles, triangleCount());
+    texCoords = copy(from.texCoords, count);
+    if (from.fast_ != nullptr) fast_ = clothFastCopy(*from.fast_);
+}
+
+std::unique_ptr<ClothModel> ClothModel::scratchCopy() const {
+    return std::unique_ptr<ClothModel>(new ClothModel(*this, Copy{}));
 }
 
 ClothModel::~ClothModel() {
@@ -251,6 +282,7 @@ void ClothModel::computeNormalsPlain() {
 }
 
 void ClothModel::step() {
+    if (trialsLeft_ > 0 && stepsToTrial_-- == 0) measurePath();
     if (path_ == ClothPath::Plain)
         stepPlain();
     else
@@ -286,7 +318,36 @@ ClothPath ClothModel::bestPath() {
 ClothPath ClothModel::setPath(ClothPath p) {
     if (!pathSupported(p) || (p != ClothPath::Plain && fast_ == nullptr)) p = ClothPath::Plain;
     path_ = p;
+    trialsLeft_ = 0;
     return path_;
+}
+
+ClothPath ClothModel::choosePathByTrial() {
+    trialsLeft_ = 0;
+    // The plain path is the reference the others are checked against, and
+    // several times slower than any of them; it is not timed.
+    ClothPath candidates[clothPathCount];
+    int count = 0;
+    if (fast_ != nullptr)
+        for (ClothPath p : {ClothPath::Sse2, ClothPath::Avx2, ClothPath::Avx512})
+            if (pathSupported(p)) candidates[count++] = p;
+    if (count == 0) return path_;
+    if (count == 1) return path_ = candidates[0];
+    trial_ = timeClothPaths(*this, candidates, count);
+    path_ = trial_.chosen;
+    return path_;
+}
+
+// The still sheet of the first step has every spring exactly at a table
+// step, where the fast paths all take their careful way, and that favours
+// the narrower ones; once the sheet swings the springs lie anywhere. So the
+// first step's choice serves while the sheet settles, and the one measured
+// then stands.
+void ClothModel::measurePath() {
+    const int left = trialsLeft_ - 1;
+    choosePathByTrial();
+    trialsLeft_ = left;
+    stepsToTrial_ = clothSettleSteps - 1;
 }
 
 } // namespace VELUMIRA_CLOTH_BUILD

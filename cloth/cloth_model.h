@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "vec3.h"
 
@@ -38,6 +39,22 @@ static_assert(sizeof(TexCoord) == 2 * sizeof(float), "texture coordinates are pa
 // Which implementation step() and computeNormals() run. All of them give the
 // same bits; Plain is the straightforward reference.
 enum class ClothPath { Plain, Sse2, Avx2, Avx512 };
+constexpr int clothPathCount = 4;
+
+// What the measurement that picked a cloth's path saw: the median of each
+// path's timed steps, and the path with the smallest.
+struct ClothPathTiming {
+    ClothPath path;
+    double medianMicros; // one step
+    int samples;
+};
+
+struct ClothPathTrial {
+    int count = 0; // paths timed; 0 when no measurement was made
+    ClothPathTiming timing[clothPathCount] = {};
+    ClothPath chosen = ClothPath::Plain;
+    double costMicros = 0.0; // the whole trial, copying the cloth included
+};
 
 struct ClothFastState;
 
@@ -57,7 +74,9 @@ class ClothModel {
 
     bool valid() const { return positions != nullptr; }
 
-    // One time step of 0.02 on the selected path.
+    // One time step of 0.02 on the selected path. Unless a path was set
+    // before, the first step picks it by measuring (choosePathByTrial), and
+    // measures once more when the sheet has swung a while.
     void step();
     // Recomputes normals from positions on the selected path.
     void computeNormals();
@@ -67,14 +86,28 @@ class ClothModel {
     void stepPlain();
     void computeNormalsPlain();
 
-    // The fastest path this processor runs; the constructor selects it.
+    // The widest path this processor runs; the constructor selects it until
+    // the first step has measured which is fastest.
     static ClothPath bestPath();
     static bool pathSupported(ClothPath path);
-    // Selects a path; an unsupported one (or any fast one on a cloth whose
-    // grid the fast code cannot lay out) falls back to Plain. Returns the
-    // path in use.
+    // Selects a path for good, with no more measuring; an unsupported one (or any
+    // fast one on a cloth whose grid the fast code cannot lay out) falls
+    // back to Plain. Returns the path in use.
     ClothPath setPath(ClothPath path);
     ClothPath path() const { return path_; }
+    // Times every fast path this processor runs on a scratch copy of the
+    // cloth, within a fixed bound, and selects the fastest. The widest
+    // instruction set is not always the fastest, and every path gives the
+    // same bits, so the choice is only about speed. This cloth's own state
+    // is left as it was. The choice stands: the steps measure no more.
+    // Returns the path in use.
+    ClothPath choosePathByTrial();
+    // What the last trial measured (count 0 if none has run).
+    const ClothPathTrial& pathTrial() const { return trial_; }
+    // A copy of the whole state with working memory of its own, on this
+    // cloth's path, for measuring without touching this one. It looks up
+    // this cloth's read-only spring factors, so it must not outlive it.
+    std::unique_ptr<ClothModel> scratchCopy() const;
 
     // The x force of the breeze at a given cloth time, as the step applies it.
     static float breezeForce(float time);
@@ -104,8 +137,16 @@ class ClothModel {
     int triangleCount() const { return valid() ? (cols - 1) * (rows - 1) * 2 : 0; }
 
   private:
+    struct Copy {};
+    ClothModel(const ClothModel& from, Copy);
+
+    void measurePath();
+
     ClothFastState* fast_;
     ClothPath path_;
+    int trialsLeft_;   // the steps' own measurements still to come
+    int stepsToTrial_; // steps before the next of them
+    ClothPathTrial trial_;
 };
 
 } // namespace VELUMIRA_CLOTH_BUILD

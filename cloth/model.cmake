@@ -4,6 +4,7 @@
 set(VELUMIRA_CLOTH_MODEL_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/cloth_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cloth_fast.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cloth_path_trial.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_sse2.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx2.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cloth_fast_avx512.cpp)
@@ -46,6 +47,7 @@ velumira_add_gtest(cloth_tests
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_model_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_determinism_test.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_fiftieth_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tests/cloth_path_trial_test.cpp
             $<TARGET_OBJECTS:velumira_cloth_reference>
     LIBS velumira_cloth_model)
 

@@ -177,3 +177,23 @@ TEST(ClothDeterminism, StateHashAfterThousandSteps) {
         EXPECT_EQ(stateHash(run(path, 1000)), 0x9705f521d552eb11ull);
     }
 }
+
+// A cloth left to measure its own path times every path on copies of
+// itself, on its first step and again later; none of that may reach it.
+TEST(ClothDeterminism, PathTrialsLeaveTheClothAsItWas) {
+    auto cloth = std::make_unique<ClothModel>(60, 40, 1.0f, 350.0f, 350.0f, 200.0f);
+    for (int i = 0; i < 500; ++i)
+        cloth->step();
+    if (ClothModel::pathSupported(ClothPath::Avx2)) {
+        EXPECT_GT(cloth->pathTrial().count, 1);
+    }
+
+    const std::uint64_t before = stateHash(snapshot(*cloth));
+    EXPECT_EQ(cloth->choosePathByTrial(), cloth->path());
+    EXPECT_EQ(stateHash(snapshot(*cloth)), before);
+
+    for (int i = 0; i < 500; ++i)
+        cloth->step();
+    cloth->computeNormals();
+    EXPECT_EQ(stateHash(snapshot(*cloth)), 0x9705f521d552eb11ull);
+}
