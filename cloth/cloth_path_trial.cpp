@@ -36,30 +36,51 @@ ClothPathTrial measureClothPaths(const ClothPath* paths, int count, ClothStepTim
     trial.count = std::max(0, std::min(count, clothPathCount));
     if (trial.count == 0) return trial;
     double samples[clothPathCount][clothTrialRounds];
-    double spent = 0.0;
+    int taken[clothPathCount] = {};
+    bool racing[clothPathCount] = {};
+    int stillRacing = trial.count;
+    auto median = [&](int k) {
+        double sorted[clothTrialRounds];
+        std::copy(samples[k], samples[k] + taken[k], sorted);
+        std::nth_element(sorted, sorted + taken[k] / 2, sorted + taken[k]);
+        return sorted[taken[k] / 2];
+    };
+
     double round = 0.0;
-    for (int k = 0; k < trial.count; ++k)
+    for (int k = 0; k < trial.count; ++k) {
+        racing[k] = true;
         round += timer.stepMicros(paths[k]);
-    spent += round;
-    int rounds = 0;
-    while (rounds < clothTrialRounds && (rounds == 0 || spent + round <= budgetMicros)) {
+    }
+    double spent = round;
+    for (int r = 0; r < clothTrialRounds; ++r) {
+        if (r > 0 && (stillRacing == 1 || spent + round > budgetMicros)) break;
         round = 0.0;
         for (int k = 0; k < trial.count; ++k) {
-            samples[k][rounds] = timer.stepMicros(paths[k]);
-            round += samples[k][rounds];
+            if (!racing[k]) continue;
+            const double t = timer.stepMicros(paths[k]);
+            samples[k][taken[k]++] = t;
+            round += t;
         }
         spent += round;
-        ++rounds;
+        if (r + 1 != clothTrialPruneRounds) continue;
+        double best = median(0);
+        for (int k = 1; k < trial.count; ++k)
+            best = std::min(best, median(k));
+        for (int k = 0; k < trial.count; ++k)
+            if (median(k) > clothTrialPruneRatio * best) {
+                racing[k] = false;
+                --stillRacing;
+            }
     }
+
+    int chosen = -1;
     for (int k = 0; k < trial.count; ++k) {
-        double* s = samples[k];
-        std::nth_element(s, s + rounds / 2, s + rounds);
-        trial.timing[k] = {paths[k], s[rounds / 2], rounds};
+        trial.timing[k] = {paths[k], median(k), taken[k]};
+        if (racing[k] &&
+            (chosen < 0 || trial.timing[k].medianMicros < trial.timing[chosen].medianMicros))
+            chosen = k;
     }
-    int best = 0;
-    for (int k = 1; k < trial.count; ++k)
-        if (trial.timing[k].medianMicros < trial.timing[best].medianMicros) best = k;
-    trial.chosen = trial.timing[best].path;
+    trial.chosen = paths[chosen];
     return trial;
 }
 

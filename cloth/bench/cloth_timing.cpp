@@ -53,15 +53,17 @@ const char* nameOf(ClothPath path) {
 void printTrial(const char* when, const ClothPathTrial& trial) {
     std::printf("  %-12s %-7s %8.0f ", when, nameOf(trial.chosen), trial.costMicros);
     for (int k = 0; k < trial.count; ++k)
-        std::printf(" %s %.2f", nameOf(trial.timing[k].path), trial.timing[k].medianMicros);
-    std::printf("  (%d steps each)\n", trial.timing[0].samples);
+        std::printf(" %s %.2f (%d)", nameOf(trial.timing[k].path), trial.timing[k].medianMicros,
+                    trial.timing[k].samples);
+    std::printf("\n");
 }
 
 // New cloths stepped as the renderer steps its own: the first step's trial,
 // and the one that stands, made once the sheet swings.
 std::vector<ClothPathTrial> runTrials(int trials) {
     std::vector<ClothPathTrial> out;
-    std::printf("path trials   %-7s %8s  %s\n", "chose", "cost_us", "median step us per path");
+    std::printf("path trials   %-7s %8s  %s\n", "chose", "cost_us",
+                "median step us (steps timed) per path");
     for (int t = 0; t < trials; ++t) {
         ClothModel cloth(60, 40, 1.0f, 350.0f, 350.0f, 200.0f);
         cloth.step();
