@@ -90,9 +90,9 @@ class ClothModel {
     // the first step has measured which is fastest.
     static ClothPath bestPath();
     static bool pathSupported(ClothPath path);
-    // Selects a path for good, with no more measuring; an unsupported one (or any
-    // fast one on a cloth whose grid the fast code cannot lay out) falls
-    // back to Plain. Returns the path in use.
+    // Selects a path for good, with no more measuring; an unsupported one
+    // (or any fast one on a cloth whose grid the fast code cannot lay out)
+    // falls back to Plain. Returns the path in use.
     ClothPath setPath(ClothPath path);
     ClothPath path() const { return path_; }
     // Times every fast path this processor runs on a scratch copy of the
