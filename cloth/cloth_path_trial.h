@@ -29,7 +29,8 @@ constexpr int clothSettleSteps = 350;
 
 // One untimed round first (the first step on a path pays for cold caches
 // and, on some processors, for waking the wide vector units), then rounds
-// of one step per path, interleaved so that a busy machine slows them alike,
+// of one step per path, interleaved (each round from another path) so that a
+// busy machine slows them alike,
 // until clothTrialRounds, until one path is left, or until another round
 // would pass the budget; at least one round always. Of the paths still
 // timed, the one with the smallest median step is chosen, the earlier in
