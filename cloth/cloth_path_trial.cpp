@@ -53,7 +53,8 @@ ClothPathTrial measureClothPaths(const ClothPath* paths, int count, ClothStepTim
     }
     double spent = round;
     for (int r = 0; r < clothTrialRounds; ++r) {
-        if (r > 0 && (stillRacing == 1 || spent + round > budgetMicros)) break;
+        if (r > 0 && stillRacing == 1) break;
+        if (r >= clothTrialLeastRounds && spent + round > budgetMicros) break;
         round = 0.0;
         // Each round starts on another path: the step after the machine
         // was away pays for the caches it left cold.
@@ -65,7 +66,7 @@ ClothPathTrial measureClothPaths(const ClothPath* paths, int count, ClothStepTim
             round += t;
         }
         spent += round;
-        if (r + 1 != clothTrialPruneRounds) continue;
+        if (r + 1 != clothTrialLeastRounds) continue;
         double best = median(0);
         for (int k = 1; k < trial.count; ++k)
             best = std::min(best, median(k));

@@ -16,25 +16,25 @@ class ClothStepTimer {
 };
 
 // At most this many timed steps per path, and the whole trial (copying the
-// cloth included) within this bound.
+// cloth included) within this bound, as far as the least rounds allow.
 constexpr int clothTrialRounds = 31;
 constexpr double clothTrialBudgetMicros = 1500.0;
-// After this many rounds a path whose median is this far behind the best is
-// timed no more, and the close ones share what is left of the budget.
-constexpr int clothTrialPruneRounds = 3;
+// So many rounds run whatever the budget, so that no single step a busy
+// machine interrupted decides. After them a path whose median is this far
+// behind the best is timed no more, and the close ones share the rest.
+constexpr int clothTrialLeastRounds = 3;
 constexpr double clothTrialPruneRatio = 1.3;
 // Steps after the first before the path is measured again, on a sheet that
 // has started to swing: 50 frames.
 constexpr int clothSettleSteps = 350;
 
 // One untimed round first (the first step on a path pays for cold caches
-// and, on some processors, for waking the wide vector units), then rounds
-// of one step per path, interleaved (each round from another path) so that a
-// busy machine slows them alike,
-// until clothTrialRounds, until one path is left, or until another round
-// would pass the budget; at least one round always. Of the paths still
-// timed, the one with the smallest median step is chosen, the earlier in
-// `paths` on a tie.
+// and, on some processors, for waking the wide vector units), then rounds of
+// one step per path, interleaved (each round from another path) so that a
+// busy machine slows them alike, until clothTrialRounds, until one path is
+// left, or until another round would pass the budget, but never fewer than
+// clothTrialLeastRounds. Of the paths still timed, the one with the smallest
+// median step is chosen, the earlier in `paths` on a tie.
 ClothPathTrial measureClothPaths(const ClothPath* paths, int count, ClothStepTimer& timer,
                                  double budgetMicros);
 
