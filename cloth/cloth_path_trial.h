@@ -15,8 +15,9 @@ class ClothStepTimer {
     ~ClothStepTimer() = default;
 };
 
-// At most this many timed steps per path, and the whole trial (copying the
-// cloth included) within this bound, as far as the least rounds allow.
+// At most this many timed steps per path, and no round begun that would end
+// past this bound, counted from the start of copying the cloth (the least
+// rounds excepted; freeing the copy comes on top, some 50 us).
 constexpr int clothTrialRounds = 31;
 constexpr double clothTrialBudgetMicros = 1500.0;
 // So many rounds run whatever the budget, so that no single step a busy
