@@ -4,7 +4,13 @@
 # excess precision) and no fused multiply-add.
 add_compile_options(-Wall -Wextra -msse2 -mfpmath=sse -ffp-contract=off)
 
-if(VELUMIRA_SANITIZE)
+if(VELUMIRA_FUZZ)
+    # Coverage feedback for libFuzzer in every library; the fuzz targets add
+    # the fuzzer's own main when they link.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+elseif(VELUMIRA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
                         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
@@ -43,11 +49,19 @@ set(VELUMIRA_WINE_RUN ${VELUMIRA_ROOT}/tools/wine-run)
 # display.
 function(velumira_add_gtest target)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
-    add_executable(${target} ${ARG_SOURCES})
+    # The fuzz tree defines the tests without building or running them: the
+    # asan tree runs them already.
+    if(VELUMIRA_FUZZ)
+        add_executable(${target} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    else()
+        add_executable(${target} ${ARG_SOURCES})
+    endif()
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
     target_include_directories(${target} PRIVATE ${VELUMIRA_ROOT}/tests/support)
     set(name ${VELUMIRA_TEST_PREFIX}${target})
-    if(WIN32)
+    if(VELUMIRA_FUZZ)
+        return()
+    elseif(WIN32)
         if(NOT VELUMIRA_WINE_TESTS)
             return()
         endif()

@@ -124,3 +124,41 @@ DibCheck checkDib(const unsigned char* file, size_t size, DibLayout& out) {
     out.pixelBytes = size_t(pixelBytes);
     return DibCheck::Ok;
 }
+
+void readDibColours(const unsigned char* file, const DibLayout& layout, unsigned char* out) {
+    const unsigned char* table = file + layout.colourTableOffset;
+    for (uint32_t i = 0; i < layout.colourCount; ++i) {
+        const unsigned char* e = table + size_t(i) * layout.colourEntrySize;
+        unsigned char* o = out + size_t(i) * 4;
+        o[0] = e[0];
+        o[1] = e[1];
+        o[2] = e[2];
+        o[3] = layout.colourEntrySize == 4 ? e[3] : 0;
+    }
+}
+
+size_t bgrRowStride(int32_t width) {
+    return (size_t(width) * 3 + 3) & ~size_t(3);
+}
+
+namespace {
+
+// The rows do not overlap, which lets the compiler move whole groups of
+// pixels at a time.
+void bgrToRgb(const unsigned char* __restrict source, unsigned char* __restrict target,
+              int32_t pixels) {
+    for (int32_t x = 0; x < pixels; ++x) {
+        target[3 * x] = source[3 * x + 2];
+        target[3 * x + 1] = source[3 * x + 1];
+        target[3 * x + 2] = source[3 * x];
+    }
+}
+
+} // namespace
+
+void packBgrRows(const unsigned char* rows, int32_t width, int32_t height, unsigned char* out) {
+    const size_t stride = bgrRowStride(width);
+    const size_t rowBytes = size_t(width) * 3;
+    for (int32_t y = 0; y < height; ++y)
+        bgrToRgb(rows + size_t(y) * stride, out + size_t(y) * rowBytes, width);
+}

@@ -1,6 +1,7 @@
 // Where the parts of a Windows bitmap lie inside a file, checked against the
-// file's size before anything is decoded. Platform-free so it can be tested
-// natively and under the sanitizers with malformed input.
+// file's size before anything is decoded, and the steps of decoding around
+// GDI's own conversion. Platform-free so it can be tested natively and under
+// the sanitizers with malformed input.
 #pragma once
 
 #include <cstddef>
@@ -57,3 +58,16 @@ uint32_t countDibColours(const unsigned char* header, uint32_t headerSize);
 // Reads the layout of a bitmap file (with or without the 14-byte "BM" file
 // header) of `size` bytes. Only Ok fills `out` completely.
 DibCheck checkDib(const unsigned char* file, size_t size, DibLayout& out);
+
+// The colour table as GDI takes it: 4-byte entries blue, green, red, 0-or-kept
+// (core headers' 3-byte entries gain a zero fourth byte). `file` is the file
+// checkDib accepted with `layout`; `out` holds 4 * layout.colourCount bytes.
+void readDibColours(const unsigned char* file, const DibLayout& layout, unsigned char* out);
+
+// Bytes per row of the 24-bit blue-green-red rows GDI converts to: 3 * width
+// rounded up to four.
+size_t bgrRowStride(int32_t width);
+
+// Those rows (height of them, bgrRowStride apart) as packed red-green-blue
+// rows of 3 * width bytes, in the same order.
+void packBgrRows(const unsigned char* rows, int32_t width, int32_t height, unsigned char* out);

@@ -48,17 +48,6 @@ struct MappedFile {
     }
 };
 
-// One row of pixels from blue-green-red to red-green-blue. The rows do not
-// overlap, which lets the compiler move whole groups of pixels at a time.
-void bgrToRgb(const unsigned char* __restrict source, unsigned char* __restrict target,
-              int32_t pixels) {
-    for (int32_t x = 0; x < pixels; ++x) {
-        target[3 * x] = source[3 * x + 2];
-        target[3 * x + 1] = source[3 * x + 1];
-        target[3 * x + 2] = source[3 * x];
-    }
-}
-
 // The source header GDI decodes from: 40-byte header plus colour table.
 BITMAPINFO* makeWorkingHeader(const MappedFile& in, const DibLayout& layout) {
     auto* bmi = static_cast<BITMAPINFO*>(std::calloc(1, 44 + 4 * size_t(layout.colourCount)));
@@ -75,14 +64,8 @@ BITMAPINFO* makeWorkingHeader(const MappedFile& in, const DibLayout& layout) {
     h.biYPelsPerMeter = layout.info.yPelsPerMeter;
     h.biClrUsed = layout.info.clrUsed;
     h.biClrImportant = layout.info.clrImportant;
-    const unsigned char* table = in.view + layout.colourTableOffset;
-    for (uint32_t i = 0; i < layout.colourCount; ++i) {
-        const unsigned char* e = table + i * layout.colourEntrySize;
-        bmi->bmiColors[i].rgbBlue = e[0];
-        bmi->bmiColors[i].rgbGreen = e[1];
-        bmi->bmiColors[i].rgbRed = e[2];
-        bmi->bmiColors[i].rgbReserved = layout.colourEntrySize == 4 ? e[3] : 0;
-    }
+    static_assert(sizeof(RGBQUAD) == 4, "colour entries are 4 bytes");
+    readDibColours(in.view, layout, reinterpret_cast<unsigned char*>(bmi->bmiColors));
     return bmi;
 }
 
@@ -129,10 +112,7 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
         if (!out) failure = kOutOfMemory;
     }
     if (!failure) {
-        // Section rows are 24-bit BGR padded to four bytes; ours are packed RGB.
-        const size_t stride = (size_t(width) * 3 + 3) & ~size_t(3);
-        for (int32_t y = 0; y < height; ++y)
-            bgrToRgb(bits + size_t(y) * stride, out + size_t(y) * rowBytes, width);
+        packBgrRows(bits, width, height, out);
         image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
         if (image) {
             image->width = width;

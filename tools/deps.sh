@@ -38,3 +38,5 @@ WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-
 can_run_i386() {
     [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
+# The fuzz tree: clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -65,7 +65,7 @@ FontDesc FontDesc::fromText(const std::string& text, const FontDesc& fallback) {
     if (!parts[0].empty()) f.name = parts[0];
     long n = 0;
     float sz = 0;
-    if (parts.size() > 1 && parseFloat(parts[1], sz) && sz > 0) f.size = sz;
+    if (parts.size() > 1 && parseFloat(parts[1], sz) && sz > 0 && sz <= kMaxSize) f.size = sz;
     if (parts.size() > 2 && parseLong(parts[2], n) && n >= 0 && n <= 1000) f.weight = int(n);
     if (parts.size() > 3 && parseLong(parts[3], n)) f.italic = n != 0;
     if (parts.size() > 4 && parseLong(parts[4], n)) f.underline = n != 0;

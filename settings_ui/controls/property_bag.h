@@ -24,11 +24,16 @@ struct FontDesc {
     bool strikethrough = false;
     int charset = 1; // DEFAULT_CHARSET
 
+    // Largest size read back: far above any control's font, and small enough
+    // that the pixel height made from it fits an int at any screen DPI.
+    static constexpr float kMaxSize = 2048.0f;
+
     bool operator==(const FontDesc& o) const;
     bool operator!=(const FontDesc& o) const { return !(*this == o); }
     // "name;size;weight;italic;underline;strikethrough;charset"
     std::string toText() const;
-    // Fields missing or unreadable keep the values of `fallback`.
+    // Fields missing or unreadable (a size outside 0 < size <= kMaxSize
+    // included) keep the values of `fallback`.
     static FontDesc fromText(const std::string& text, const FontDesc& fallback);
 };
 

@@ -51,6 +51,10 @@ TEST(FontDesc, TextRoundTripAndDamagedFields) {
     EXPECT_FLOAT_EQ(partial.size, 8.25f);
     EXPECT_EQ(partial.weight, 400);
     EXPECT_TRUE(partial.italic);
+    // Sizes no window could turn into a pixel height keep the fallback.
+    for (const char* size : {"1e39", "inf", "2049", "-1"})
+        EXPECT_FLOAT_EQ(FontDesc::fromText(std::string("Arial;") + size, FontDesc{}).size, 8.25f)
+            << size;
 }
 
 } // namespace
