@@ -96,6 +96,7 @@ set(VELUMIRA_PUBLISHER "The Velumira developers")
 set(VELUMIRA_COPYRIGHT "Copyright (C) 2026 ${VELUMIRA_PUBLISHER}")
 if(WIN32)
     set(VELUMIRA_ICON ${CMAKE_BINARY_DIR}/icon/velumira.ico)
+    set(VELUMIRA_WELCOME_BMP ${CMAKE_BINARY_DIR}/icon/velumira-welcome.bmp)
     set(VELUMIRA_IDENTITY_RC ${CMAKE_BINARY_DIR}/velumira_identity.rc)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/identity.rc.in ${VELUMIRA_IDENTITY_RC} @ONLY)
 

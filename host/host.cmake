@@ -99,8 +99,9 @@ if(TARGET velumira_renderer)
         COMMAND ${VELUMIRA_MAKENSIS} -V2 -WX -INPUTCHARSET UTF8 ${_bits}
                 -DVERSION=${PROJECT_VERSION} "-DPUBLISHER=${VELUMIRA_PUBLISHER}"
                 "-DCOPYRIGHT=${VELUMIRA_COPYRIGHT}" -DSTAGE=${_stage} -DICON=${VELUMIRA_ICON}
+                -DWELCOME=${VELUMIRA_WELCOME_BMP}
                 -DOUTFILE=${VELUMIRA_SETUP} ${_nsi}
-        DEPENDS ${_staged} ${_nsi} ${VELUMIRA_ICON}
+        DEPENDS ${_staged} ${_nsi} ${VELUMIRA_ICON} ${VELUMIRA_WELCOME_BMP}
         VERBATIM
         COMMENT "Building the installer")
     add_custom_target(velumira_release ALL DEPENDS ${_zip} ${VELUMIRA_SETUP})

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Draws Velumira's icon: a sheet of cloth hanging from a rod, lit from the
 upper left, its folds deepening towards a wavy hem and swaying a little to the
-right in a breeze. Writes one RGBA PNG per size:
+right in a breeze. Writes one RGBA PNG per size, and
+the installer's side picture:
 
     draw_icon.py <out-dir> <size>...      -> <out-dir>/velumira-<size>.png
+    draw_icon.py <out-dir> welcome        -> <out-dir>/velumira-welcome.bmp
 
 Plain Python on purpose (zlib and struct only), so the build needs nothing
 beyond python3. Every pixel is supersampled; the drawing is a function of the
@@ -104,12 +106,13 @@ def rod_colour(x, y, r):
 
 
 def draw(size):
+    """The icon as rows of (red, green, blue, coverage 0..1) pixels."""
     sheet = Sheet(size)
     rod = 0.065 if size <= 24 else 0.045  # at least a pixel and a half thick
     n = 4 if size <= 64 else 3
     rows = []
     for py in range(size):
-        row = bytearray([0])  # PNG filter type: none
+        row = []
         for px in range(size):
             acc = [0.0, 0.0, 0.0]
             hits = 0
@@ -119,35 +122,58 @@ def draw(size):
                     x = (px + (sx + 0.5) / n) / size
                     c = rod_colour(x, y, rod) or sheet.colour(x, y)
                     if c:
-                        acc[0] += c[0]
-                        acc[1] += c[1]
-                        acc[2] += c[2]
+                        acc = [a + b for a, b in zip(acc, c)]
                         hits += 1
-            if hits:
-                row += bytes(round(a / hits) for a in acc)
-                row.append(round(255 * hits / (n * n)))
-            else:
-                row += b"\0\0\0\0"
-        rows.append(bytes(row))
-    return b"".join(rows)
+            row.append(tuple(a / max(hits, 1) for a in acc) + (hits / (n * n),))
+        rows.append(row)
+    return rows
 
 
-def png(size, pixels):
+def png(rows):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    pixels = b"".join(b"\0" + bytes(round(v * (255 if i == 3 else 1))
+                                    for p in row for i, v in enumerate(p)) for row in rows)
+    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 6, 0, 0, 0)  # 8-bit RGBA
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
             chunk(b"IDAT", zlib.compress(pixels, 9)) + chunk(b"IEND", b""))
+
+
+def welcome():
+    """The installer's side picture (164 x 314, 24-bit BMP): the sheet hanging
+    in the glow of its light, on a dark ground."""
+    width, height, size, left, top = 164, 314, 148, 8, 70
+    sheet = draw(size)
+    rows = []
+    for y in range(height):
+        row = []
+        for x in range(width):
+            glow = math.exp(-((x - 10) ** 2 + (y - 30) ** 2) / (2 * 90.0 ** 2))
+            c = mix((12, 14, 34), (120, 110, 150), glow)
+            if left <= x < left + size and top <= y < top + size:
+                *ink, cover = sheet[y - top][x - left]
+                c = mix(c, ink, cover)
+            row.append(c)
+        rows.append(row)
+    pixels = b"".join(bytes(round(v) for p in row for v in reversed(p))
+                      for row in reversed(rows))  # bottom-up, blue first
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels),
+                         2835, 2835, 0, 0)
+    return struct.pack("<2sIHHI", b"BM", 14 + len(header) + len(pixels), 0, 0,
+                       14 + len(header)) + header + pixels
 
 
 def main():
     out = sys.argv[1]
     for arg in sys.argv[2:]:
-        size = int(arg)
-        with open(f"{out}/velumira-{size}.png", "wb") as f:
-            f.write(png(size, draw(size)))
+        if arg == "welcome":
+            with open(f"{out}/velumira-welcome.bmp", "wb") as f:
+                f.write(welcome())
+            continue
+        with open(f"{out}/velumira-{arg}.png", "wb") as f:
+            f.write(png(draw(int(arg))))
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 ﻿; Velumira's installer and uninstaller: per user, without administrator rights.
 ; The release target builds it from the stripped programs:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=x.y.z -DPUBLISHER=.. -DCOPYRIGHT=..
-;            -DSTAGE=<folder with the programs> -DICON=<ico> -DOUTFILE=<exe>
+;            -DSTAGE=<folder with the programs> -DICON=<ico>
+;            -DWELCOME=<164x314 bmp beside the first page> -DOUTFILE=<exe>
 ;            [-DWIN64] velumira.nsi
 ; WIN64 builds the same installer for x86-64, around 64-bit builds of the
 ; programs: that is the one tests can run where 32-bit code cannot.
@@ -37,9 +38,11 @@ ShowUninstDetails show
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
@@ -56,6 +59,8 @@ ShowUninstDetails show
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
 
+LangString WelcomeText ${LANG_ENGLISH} "Velumira ${VERSION} shows your desktop again as a sheet of cloth, hanging, swaying and lit.$\r$\n$\r$\nIt is installed for you alone, into your own programs folder: no administrator rights are needed. You can remove it again under installed programs.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_JAPANESE} "Velumira ${VERSION} は、デスクトップの画面を一枚の布として吊るし、光を当てて揺らすスクリーン セーバーです。$\r$\n$\r$\nこのユーザーだけのプログラム フォルダーにインストールするので、管理者の権限は必要ありません。インストールされたプログラムの一覧から、いつでも削除できます。$\r$\n$\r$\n$_CLICK"
 LangString SecSaver ${LANG_ENGLISH} "Make Velumira my screen saver"
 LangString SecSaver ${LANG_JAPANESE} "Velumira をスクリーン セーバーにする"
 LangString OpenSettings ${LANG_ENGLISH} "Open the screen saver settings"
