@@ -1,6 +1,7 @@
-// Test helper: waits for the settings dialog of a running Velumira.scr /c and
-// prints the screen position of the middle of its apply button, "x y", for a
-// real mouse click there. Exit code 1 when no dialog appears within 30 s.
+// Test helper: waits for the settings dialog of a running Velumira.scr /c to
+// show and prints the screen position of the middle of its apply button,
+// "x y", for a real mouse click there. Exit code 1 when no dialog shows
+// within 30 s.
 #include "velumira_p_form.h"
 #include "velumira_p_rules.h"
 
@@ -13,7 +14,9 @@ using namespace velumira;
 int main() {
     HWND dialog = nullptr;
     for (int i = 0; i < 300 && !dialog; ++i) {
+        // The window exists, hidden, before it is shown: a click then would miss.
         dialog = FindWindowA(nullptr, "<Velumira>");
+        if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;
         if (!dialog) Sleep(100);
     }
     if (!dialog) {

@@ -37,16 +37,6 @@ trap cleanup EXIT
 artifacts=$build/artifacts
 mkdir -p "$artifacts"
 
-now_ms() { date +%s%3N; }
-wait_for() { # seconds command...: polls every 100 ms
-    local until=$(($(now_ms) + $1 * 1000))
-    shift
-    while [ "$(now_ms)" -lt $until ]; do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 window() { xdotool search --name "$1" 2>/dev/null | head -1; }
 has_window() { [ -n "$(window "$1")" ]; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
@@ -146,9 +136,13 @@ wine_ja "$scr" /c 2>/dev/null &
 settings=$!
 pids+=($settings)
 point=$(wine_ja "$probe" | tr -d '\r') || fail "no settings dialog: $point"
-sleep 1.5 # the dialog opens with an animation
-xdotool mousemove $point sleep 0.3 click 1
-wait_for 10 gone "$settings" || fail "settings dialog still open after apply"
+# A click while the dialog still settles can go astray on a busy machine.
+for _ in 1 2 3; do
+    sleep 1.5
+    xdotool mousemove $point sleep 0.3 click 1
+    wait_for 10 gone "$settings" && break
+done
+gone "$settings" || fail "settings dialog still open after apply"
 grep -q '^\[Section\]' "$inst/Velumira.ini" || fail "apply wrote no Velumira.ini"
 ini=$(md5sum <"$inst/Velumira.ini")
 
