@@ -21,6 +21,7 @@ if(WIN32)
     add_link_options(-static -static-libgcc -static-libstdc++)
     add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
     set(VELUMIRA_WORLD win)
+    enable_language(RC)
 else()
     set(VELUMIRA_WORLD native)
 endif()
@@ -101,3 +102,25 @@ function(velumira_add_wine_script name)
         set_tests_properties(${full} PROPERTIES TIMEOUT 300)
     endif()
 endfunction()
+
+# Who the programs say they are: icon and version information, shared by both
+# programs' resources (each defines its own description and file name first,
+# then includes this) and by the installer.
+set(VELUMIRA_PUBLISHER "The Velumira developers")
+set(VELUMIRA_COPYRIGHT "Copyright (C) 2026 ${VELUMIRA_PUBLISHER}")
+if(WIN32)
+    set(VELUMIRA_ICON ${CMAKE_BINARY_DIR}/icon/velumira.ico)
+    set(VELUMIRA_WELCOME_BMP ${CMAKE_BINARY_DIR}/icon/velumira-welcome.bmp)
+    set(VELUMIRA_IDENTITY_RC ${CMAKE_BINARY_DIR}/velumira_identity.rc)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/identity.rc.in ${VELUMIRA_IDENTITY_RC} @ONLY)
+
+    # velumira_add_identity(<target> <resource-file>): the program's resources
+    # with the shared icon and version information, rebuilt when they change.
+    function(velumira_add_identity target rc)
+        target_sources(${target} PRIVATE ${rc})
+        target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR})
+        set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS
+                     ${VELUMIRA_ICON} ${VELUMIRA_IDENTITY_RC})
+        add_dependencies(${target} velumira_icon)
+    endfunction()
+endif()

@@ -13,8 +13,6 @@ if(NOT WIN32)
     return()
 endif()
 
-enable_language(RC)
-
 add_library(velumira_host_win STATIC
     music_win.cpp saver_form_win.cpp preview_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
@@ -26,7 +24,8 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/velumira.rc PROPERTIES
     OBJECT_DEPENDS ${VELUMIRA_PREVIEW_JPEG})
 
 # The deliverable: a GUI program with the screensaver suffix.
-add_executable(Velumira_scr WIN32 host_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
+add_executable(Velumira_scr WIN32 host_win.cpp)
+velumira_add_identity(Velumira_scr ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
 set_target_properties(Velumira_scr PROPERTIES OUTPUT_NAME Velumira SUFFIX .scr)
 target_link_libraries(Velumira_scr PRIVATE
     velumira_host_win velumira_settings velumira_dialog comdlg32 shell32)
@@ -43,9 +42,8 @@ target_compile_definitions(host_e2e_tests PRIVATE
     VELUMIRA_STAND_IN="Z:$<TARGET_FILE:host_stand_in_renderer>")
 add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
 
-velumira_add_gtest(host_win_tests
-    SOURCES tests/host_win_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
-    LIBS velumira_host_win)
+velumira_add_gtest(host_win_tests SOURCES tests/host_win_test.cpp LIBS velumira_host_win)
+velumira_add_identity(host_win_tests ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
 
 foreach(case escape kill slow music)
     velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
@@ -53,24 +51,61 @@ foreach(case escape kill slow music)
 endforeach()
 
 # ---- release ------------------------------------------------------------
-# Velumira.zip: the two programs and the user's readme, ready to unpack.
+# The two programs stripped, with their symbols kept beside them as
+# <program>.debug (found by gdb through the debug link) for crash analysis;
+# from them Velumira.zip, the portable copy, and the installer
+# Velumira-<version>-setup.exe (Velumira-<version>-win64-setup.exe from a
+# 64-bit tree, for tests under wine64).
 if(TARGET velumira_renderer)
     set(_stage ${CMAKE_BINARY_DIR}/release/Velumira)
     set(_zip ${CMAKE_BINARY_DIR}/Velumira.zip)
-    add_custom_command(OUTPUT ${_zip}
+    set(_readme ${CMAKE_CURRENT_SOURCE_DIR}/release/README.txt)
+    set(_staged ${_stage}/Velumira.scr ${_stage}/Velumira.dll ${_stage}/README.txt)
+    set(_strip)
+    foreach(program ${_stage}/Velumira.scr ${_stage}/Velumira.dll)
+        list(APPEND _strip
+            COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${program} ${program}.debug
+            COMMAND ${CMAKE_STRIP} --strip-all ${program}
+            COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${program}.debug ${program})
+    endforeach()
+    add_custom_command(OUTPUT ${_staged}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}
         COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Velumira_scr>
-                $<TARGET_FILE:velumira_renderer> ${CMAKE_CURRENT_SOURCE_DIR}/release/README.txt
-                ${_stage}
-        COMMAND ${CMAKE_STRIP} --strip-debug ${_stage}/Velumira.scr ${_stage}/Velumira.dll
+                $<TARGET_FILE:velumira_renderer> ${_readme} ${_stage}
+        ${_strip}
+        DEPENDS Velumira_scr velumira_renderer ${_readme}
+        COMMENT "Stripping the programs into release/Velumira")
+
+    add_custom_command(OUTPUT ${_zip}
         COMMAND ${CMAKE_COMMAND} -E rm -f ${_zip}
-        COMMAND ${CMAKE_COMMAND} -E chdir ${_stage}
-                ${CMAKE_COMMAND} -E tar cf ${_zip} --format=zip
+        COMMAND ${CMAKE_COMMAND} -E tar cf ${_zip} --format=zip
                 Velumira.scr Velumira.dll README.txt
-        DEPENDS Velumira_scr velumira_renderer ${CMAKE_CURRENT_SOURCE_DIR}/release/README.txt
+        WORKING_DIRECTORY ${_stage}
+        DEPENDS ${_staged}
         COMMENT "Packing Velumira.zip")
-    add_custom_target(velumira_release ALL DEPENDS ${_zip})
+
+    find_program(VELUMIRA_MAKENSIS makensis REQUIRED)
+    set(_nsi ${VELUMIRA_ROOT}/installer/velumira.nsi)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(VELUMIRA_SETUP ${CMAKE_BINARY_DIR}/Velumira-${PROJECT_VERSION}-win64-setup.exe)
+        set(_bits -DWIN64)
+    else()
+        set(VELUMIRA_SETUP ${CMAKE_BINARY_DIR}/Velumira-${PROJECT_VERSION}-setup.exe)
+        set(_bits)
+    endif()
+    set(VELUMIRA_SETUP ${VELUMIRA_SETUP} PARENT_SCOPE)
+    add_custom_command(OUTPUT ${VELUMIRA_SETUP}
+        COMMAND ${VELUMIRA_MAKENSIS} -V2 -WX -INPUTCHARSET UTF8 ${_bits}
+                -DVERSION=${PROJECT_VERSION} "-DPUBLISHER=${VELUMIRA_PUBLISHER}"
+                "-DCOPYRIGHT=${VELUMIRA_COPYRIGHT}" -DSTAGE=${_stage} -DICON=${VELUMIRA_ICON}
+                -DWELCOME=${VELUMIRA_WELCOME_BMP}
+                -DOUTFILE=${VELUMIRA_SETUP} ${_nsi}
+        DEPENDS ${_staged} ${_nsi} ${VELUMIRA_ICON} ${VELUMIRA_WELCOME_BMP}
+        VERBATIM
+        COMMENT "Building the installer")
+    add_custom_target(velumira_release ALL DEPENDS ${_zip} ${VELUMIRA_SETUP})
+    add_dependencies(velumira_release velumira_icon)
 
     velumira_add_wine_script(host_release_e2e TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh release)

@@ -28,6 +28,7 @@ add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp)
 set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .dll
                       PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 target_link_libraries(velumira_renderer PRIVATE velumira_renderer_app)
+velumira_add_identity(velumira_renderer ${_dir}/velumira_renderer.rc)
 
 velumira_add_gtest(dib_loader_tests SOURCES ${_dir}/tests/loader_test_win.cpp
                    LIBS velumira_texture)

@@ -22,9 +22,11 @@ ensure_packages() {
     apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# What building the programs needs.
+# What building the programs needs; python3 and icoutils draw and pack the
+# icon, nsis makes the installer.
 BUILD_PACKAGES=(cmake ninja-build g++ googletest libbenchmark-dev
-    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev)
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
+    python3 icoutils nsis)
 # What running them through Wine on a private X display needs. wine32 runs the
 # shipped 32-bit programs; wine64 is the fallback where the kernel cannot run
 # 32-bit code.

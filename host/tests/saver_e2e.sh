@@ -56,19 +56,9 @@ else
     cp "$renderer" "$dir/Velumira.dll"
 fi
 snap=$WINEPREFIX/drive_c/r_quil/Velumira.bmp
-now_ms() { date +%s%3N; }
 
 renderer_window() { xdotool search --name '^Velumira_VC$' 2>/dev/null | head -1; }
 
-wait_for() { # seconds command...: polls every 50 ms
-    local until=$(($(now_ms) + $1 * 1000))
-    shift
-    while [ "$(now_ms)" -lt $until ]; do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
 has_renderer_window() { [ -n "$(renderer_window)" ]; }
 host_gone() { ! kill -0 "$host" 2>/dev/null; }
 
