@@ -2,13 +2,13 @@
 # every world) and its Windows side.
 
 add_library(velumira_host_core STATIC
-    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp)
+    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp whole_file.cpp)
 target_include_directories(velumira_host_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 if(NOT WIN32)
     velumira_add_gtest(host_logic_tests
         SOURCES tests/host_main_test.cpp tests/bgm_test.cpp tests/saver_test.cpp
-                tests/bmp_file_test.cpp
+                tests/bmp_file_test.cpp tests/whole_file_test.cpp
         LIBS velumira_host_core)
     return()
 endif()
@@ -16,7 +16,7 @@ endif()
 enable_language(RC)
 
 add_library(velumira_host_win STATIC
-    music_win.cpp saver_form_win.cpp preview_win.cpp)
+    music_win.cpp saver_form_win.cpp preview_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
     velumira_host_core user32 gdi32 winmm ole32 oleaut32 uuid)
 

@@ -5,6 +5,7 @@
 #include "music_win.h"
 #include "preview_win.h"
 #include "saver_form_win.h"
+#include "whole_file_win.h"
 
 #include <windows.h>
 
@@ -151,6 +152,39 @@ TEST(Snapshot, UnwritableFolderIsReportedNotHidden) {
     EXPECT_FALSE(CaptureScreenToFile(screen, 16, 16, "C:\\no such folder\\x.bmp", image));
     ReleaseDC(nullptr, screen);
     DeleteObject(image);
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The platform's own refusals, one per step: a folder where the pending file
+// would go, a folder in the file's place, and a read-only old file that is
+// replaced all the same.
+TEST(WholeFile, RealFailuresLeaveNoOldOrHalfFile) {
+    const std::string path = "C:\\r_quil\\whole_file_test.bmp", pending = PendingNameOf(path);
+    const auto old = [&] {
+        std::ofstream(path, std::ios::binary) << "old";
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    };
+    const char data[] = "new";
+
+    old();
+    ASSERT_TRUE(CreateDirectoryA(pending.c_str(), nullptr));
+    EXPECT_FALSE(WriteWholeFile(path, {{data, 3}}));
+    EXPECT_FALSE(Exists(path));
+    RemoveDirectoryA(pending.c_str());
+
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    EXPECT_FALSE(WriteWholeFile(path, {{data, 3}}));
+    EXPECT_FALSE(Exists(pending));
+    RemoveDirectoryA(path.c_str());
+
+    old();
+    EXPECT_TRUE(WriteWholeFile(path, {{data, 3}}));
+    EXPECT_EQ(ReadFile(path.c_str()), std::vector<unsigned char>(data, data + 3));
+    EXPECT_FALSE(Exists(pending));
+    DeleteFileA(path.c_str());
 }
 
 TEST(Renderer, ProgramThatCannotStartIsReported) {
