@@ -47,7 +47,7 @@ velumira_add_gtest(host_win_tests
     SOURCES tests/host_win_test.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
     LIBS velumira_host_win)
 
-foreach(case escape kill slow music)
+foreach(case escape kill slow music early-kill snapshot-fails)
     velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()
