@@ -36,6 +36,10 @@ target_link_libraries(Velumira_scr PRIVATE
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 
+# What a process holds, sampled from outside by the long-run command.
+add_executable(host_process_probe tests/process_probe_win.cpp)
+target_link_libraries(host_process_probe PRIVATE user32 psapi)
+
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
     SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
@@ -51,6 +55,13 @@ foreach(case escape kill slow music early-kill snapshot-fails)
     velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()
+
+# The long-run command's short version: a minute and a half of the renderer,
+# five saver starts.
+if(TARGET velumira_renderer)
+    velumira_add_wine_script(host_soak_short TIMEOUT 600
+        COMMAND ${VELUMIRA_ROOT}/tools/soak --short)
+endif()
 
 # ---- release ------------------------------------------------------------
 # Velumira.zip: the two programs and the user's readme, ready to unpack.
