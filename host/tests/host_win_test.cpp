@@ -158,29 +158,19 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The platform's own refusals, one per step: a folder where the pending file
-// would go, a folder in the file's place, and a read-only old file that is
-// replaced all the same.
-TEST(WholeFile, RealFailuresLeaveNoOldOrHalfFile) {
+// The platform refusing the rename (a folder in the file's place; failures to
+// create and to write are run end to end), and a read-only old file, replaced
+// all the same.
+TEST(WholeFile, RealFailuresLeaveNoHalfFileAndReadOnlyIsNoObstacle) {
     const std::string path = "C:\\r_quil\\whole_file_test.bmp", pending = PendingNameOf(path);
-    const auto old = [&] {
-        std::ofstream(path, std::ios::binary) << "old";
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    };
     const char data[] = "new";
-
-    old();
-    ASSERT_TRUE(CreateDirectoryA(pending.c_str(), nullptr));
-    EXPECT_FALSE(WriteWholeFile(path, {{data, 3}}));
-    EXPECT_FALSE(Exists(path));
-    RemoveDirectoryA(pending.c_str());
-
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
     EXPECT_FALSE(WriteWholeFile(path, {{data, 3}}));
     EXPECT_FALSE(Exists(pending));
     RemoveDirectoryA(path.c_str());
 
-    old();
+    std::ofstream(path, std::ios::binary) << "old";
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(WriteWholeFile(path, {{data, 3}}));
     EXPECT_EQ(ReadFile(path.c_str()), std::vector<unsigned char>(data, data + 3));
     EXPECT_FALSE(Exists(pending));
