@@ -85,8 +85,7 @@ escape)
     sleep 1
     kill -0 "$host" 2>/dev/null || fail "host ended while the renderer runs"
     press_escape
-    wait_for 10 bash -c '[ -z "$(xdotool search --name "^Velumira_VC$" 2>/dev/null)" ]' ||
-        fail "renderer did not end on Escape"
+    wait_for 10 no_renderer_window || fail "renderer did not end on Escape"
     gone=$(now_ms)
     wait_for 5 host_gone || fail "host still running"
     echo "host ended $(($(now_ms) - gone)) ms after the renderer window went"

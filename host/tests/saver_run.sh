@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034,SC2154
 # Sourced by the scripts that run whole savers under Wine (host/tests/saver_e2e.sh,
 # tools/soak): starting, watching and ending one saver run from outside. Expects
 # the Wine world's environment (tools/wine-env), a `fail` function, the array
