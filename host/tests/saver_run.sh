@@ -1,12 +1,11 @@
 # shellcheck shell=bash disable=SC2034,SC2154
 # Sourced by the scripts that run whole savers under Wine (host/tests/saver_e2e.sh,
-# tools/soak): starting, watching and ending one saver run from outside. Expects
-# the Wine world's environment (tools/wine-env), a `fail` function, the array
-# `pids` of processes to clean up, and `dir`/`dir_win`: the saver's folder as
-# Unix and as Windows path.
+# tools/soak): starting, watching and ending one saver run from outside.
+# Expects the Wine world's environment and helpers (tools/wine-env), a `fail`
+# function, the array `pids` of processes to clean up, and `dir`/`dir_win`:
+# the saver's folder as Unix and as Windows path.
 
 snap=$WINEPREFIX/drive_c/r_quil/Velumira.bmp
-now_ms() { date +%s%3N; }
 
 renderer_window() { xdotool search --name '^Velumira_VC$' 2>/dev/null | head -1; }
 
@@ -18,15 +17,6 @@ kill_renderers() {
     done
 }
 
-wait_for() { # seconds command...: polls every 50 ms
-    local until=$(($(now_ms) + $1 * 1000))
-    shift
-    while [ "$(now_ms)" -lt $until ]; do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
 has_renderer_window() { [ -n "$(renderer_window)" ]; }
 no_renderer_window() { [ -z "$(renderer_window)" ]; }
 host_gone() { ! kill -0 "$host" 2>/dev/null; }
