@@ -2,19 +2,19 @@
 # every world) and its Windows side.
 
 add_library(velumira_host_core STATIC
-    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp)
+    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp whole_file.cpp)
 target_include_directories(velumira_host_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 
 if(NOT WIN32)
     velumira_add_gtest(host_logic_tests
         SOURCES tests/host_main_test.cpp tests/bgm_test.cpp tests/saver_test.cpp
-                tests/bmp_file_test.cpp
+                tests/bmp_file_test.cpp tests/whole_file_test.cpp
         LIBS velumira_host_core)
     return()
 endif()
 
 add_library(velumira_host_win STATIC
-    music_win.cpp saver_form_win.cpp preview_win.cpp)
+    music_win.cpp saver_form_win.cpp preview_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
     velumira_host_core user32 gdi32 winmm ole32 oleaut32 uuid)
 
@@ -35,6 +35,10 @@ target_link_libraries(Velumira_scr PRIVATE
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 
+# What a process holds, sampled from outside by the long-run command.
+add_executable(host_process_probe tests/process_probe_win.cpp)
+target_link_libraries(host_process_probe PRIVATE user32 psapi)
+
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
     SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
@@ -45,10 +49,17 @@ add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
 velumira_add_gtest(host_win_tests SOURCES tests/host_win_test.cpp LIBS velumira_host_win)
 velumira_add_identity(host_win_tests ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
 
-foreach(case escape kill slow music)
+foreach(case escape kill slow music early-kill snapshot-fails)
     velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()
+
+# The long-run command's short version: a minute and a half of the renderer,
+# five saver starts.
+if(TARGET velumira_renderer)
+    velumira_add_wine_script(host_soak_short TIMEOUT 600
+        COMMAND ${VELUMIRA_ROOT}/tools/soak --short)
+endif()
 
 # ---- release ------------------------------------------------------------
 # The two programs stripped, with their symbols kept beside them as

@@ -72,7 +72,7 @@ void Velumira_S::CaptureDesktop() {
 }
 
 void Velumira_S::StartRenderer() {
-    rendererStarted_ = platform_.startRenderer();
+    platform_.startRenderer();
     rendererStartMs_ = platform_.nowMs();
 }
 
@@ -89,15 +89,19 @@ void Velumira_S::Timer3Tick() {
     WatchRenderer();
 }
 
+void Velumira_S::RendererEnded() {
+    if (timer3_) WatchRenderer();
+}
+
 void Velumira_S::WatchRenderer() {
     if (platform_.rendererWindowExists()) {
         rendererSeen_ = true;
         return;
     }
-    // A renderer that was started but has not opened its window yet gets a
-    // bounded time to do so; once its window has been seen, its absence ends
-    // the saver at once.
-    if (!rendererSeen_ && rendererStarted_ &&
+    // A renderer that is running but has not opened its window yet gets a
+    // bounded time to do so. One whose process is gone never will, and once
+    // its window has been seen, its absence ends the saver at once.
+    if (!rendererSeen_ && platform_.rendererRunning() &&
         platform_.nowMs() - rendererStartMs_ < kRendererStartGraceMs)
         return;
     SetTimer(SaverTimer::Timer3, false);

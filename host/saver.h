@@ -13,10 +13,10 @@ constexpr uint32_t kTimer1PeriodMs = 1000; // MP3 keep-playing
 constexpr uint32_t kTimer2PeriodMs = 200;  // CD check
 constexpr uint32_t kTimer3PeriodMs = 500;  // renderer watch
 
-// How long the saver waits for the renderer's window to appear for the first
-// time. Without it a renderer that needs more than one watch period to open
-// its window would be left running alone while the host ends and the music
-// stops.
+// How long the saver waits for a running renderer's window to appear for the
+// first time. Without it a renderer that needs more than one watch period to
+// open its window would be left running alone while the host ends and the
+// music stops.
 constexpr uint64_t kRendererStartGraceMs = 10000;
 
 // Music file kind by the last three characters of its name, upper-cased.
@@ -28,8 +28,10 @@ class SaverPlatform {
   public:
     virtual ~SaverPlatform() = default;
     virtual void captureDesktop() = 0;
-    // False when no process could be started.
-    virtual bool startRenderer() = 0;
+    virtual void startRenderer() = 0;
+    // True while the process startRenderer made has not ended: false when none
+    // could be made, and false once it crashed, was killed or quit.
+    virtual bool rendererRunning() = 0;
     virtual bool rendererWindowExists() = 0;
     virtual void setTimerEnabled(SaverTimer timer, bool enabled) = 0;
     virtual void showCursor() = 0;
@@ -49,6 +51,9 @@ class Velumira_S {
     void Timer1Tick();
     void Timer2Tick();
     void Timer3Tick();
+    // The platform saw the renderer's process end: the watch need not wait
+    // for its next tick.
+    void RendererEnded();
     // The ending sequence; the caller ends the process afterwards.
     void QueryUnload();
 
@@ -69,7 +74,6 @@ class Velumira_S {
     bool timer1_ = false;
     bool timer2_ = false;
     bool timer3_ = true;
-    bool rendererStarted_ = false;
     bool rendererSeen_ = false;
     uint64_t rendererStartMs_ = 0;
 };

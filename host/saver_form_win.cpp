@@ -5,6 +5,7 @@
 #include "host_main.h"
 #include "music_win.h"
 #include "saver.h"
+#include "whole_file_win.h"
 
 #include <memory>
 #include <vector>
@@ -15,11 +16,7 @@ namespace {
 
 constexpr char kFormClass[] = "Velumira_S";
 constexpr char kDisplayClass[] = "Velumira_Display";
-
-bool WriteAll(HANDLE file, const void* data, DWORD size) {
-    DWORD written = 0;
-    return WriteFile(file, data, size, &written, nullptr) && written == size;
-}
+constexpr UINT kRendererEndedMessage = WM_APP + 1;
 
 // Milliseconds since start-up that do not wrap after 49 days.
 uint64_t Milliseconds() {
@@ -78,9 +75,20 @@ class SaverWindow : public SaverPlatform {
         ReleaseDC(desktop, screen);
     }
 
-    bool startRenderer() override {
+    void startRenderer() override {
         rendererPath_ = hostFolder_ + kRendererFile;
-        return StartProgram(rendererPath_);
+        renderer_ = StartProgram(rendererPath_);
+        // Wakes the form as soon as the renderer's process ends, instead of at
+        // the watch's next tick. The handle and the wait live as long as the
+        // host.
+        HANDLE wait = nullptr;
+        if (renderer_)
+            RegisterWaitForSingleObject(&wait, renderer_, &SaverWindow::RendererEnded, hwnd_,
+                                        INFINITE, WT_EXECUTEONLYONCE);
+    }
+
+    bool rendererRunning() override {
+        return renderer_ && WaitForSingleObject(renderer_, 0) == WAIT_TIMEOUT;
     }
 
     bool rendererWindowExists() override { return FindWindowA(nullptr, kRendererTitle) != nullptr; }
@@ -109,6 +117,11 @@ class SaverWindow : public SaverPlatform {
         ExitProcess(0);
     }
 
+    // On a thread of the platform's pool: only hands the news to the form's thread.
+    static VOID CALLBACK RendererEnded(PVOID form, BOOLEAN) {
+        PostMessageA(HWND(form), kRendererEndedMessage, 0, 0);
+    }
+
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NCCREATE) {
             auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
@@ -130,6 +143,9 @@ class SaverWindow : public SaverPlatform {
                 return 0;
             }
             break;
+        case kRendererEndedMessage:
+            self->form_.RendererEnded();
+            return 0;
         case WM_CLOSE:
             self->End();
             return 0;
@@ -147,7 +163,8 @@ class SaverWindow : public SaverPlatform {
     Velumira_S form_;
     HWND hwnd_ = nullptr;
     HWND display_ = nullptr;
-    HBITMAP image_ = nullptr; // Display's persistent image
+    HBITMAP image_ = nullptr;   // Display's persistent image
+    HANDLE renderer_ = nullptr; // the renderer's process
     bool ending_ = false;
 };
 
@@ -156,7 +173,11 @@ class SaverWindow : public SaverPlatform {
 bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
     if (image) DeleteObject(image);
     image = nullptr;
-    if (width <= 0 || height <= 0) return false;
+    // No picture: none at all rather than the last run's.
+    if (width <= 0 || height <= 0) {
+        RemoveFile(path);
+        return false;
+    }
 
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -167,7 +188,10 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!image || !bits) return false;
+    if (!image || !bits) {
+        RemoveFile(path);
+        return false;
+    }
 
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, image);
@@ -177,17 +201,11 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
     DeleteDC(memory);
 
     const auto headers = BmpHeaders24(width, height);
-    const DWORD pixels = BmpRowStride24(width) * DWORD(height);
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool ok =
-        WriteAll(file, headers.data(), DWORD(headers.size())) && WriteAll(file, bits, pixels);
-    CloseHandle(file);
-    return ok;
+    const uint32_t pixels = BmpRowStride24(width) * uint32_t(height);
+    return WriteWholeFile(path, {{headers.data(), uint32_t(headers.size())}, {bits, pixels}});
 }
 
-bool StartProgram(const std::string& path) {
+HANDLE StartProgram(const std::string& path) {
     std::vector<char> commandLine(path.begin(), path.end());
     commandLine.push_back('\0');
     STARTUPINFOA si = {};
@@ -199,10 +217,9 @@ bool StartProgram(const std::string& path) {
     // otherwise let the platform try "C:\Program.exe" and the like first.
     if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &pi))
-        return false;
+        return nullptr;
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    return pi.hProcess;
 }
 
 bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack, const std::string& bgmFile,

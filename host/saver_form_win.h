@@ -14,13 +14,15 @@ constexpr const char kRendererFile[] = "\\Velumira.dll";
 
 // Copies the whole primary screen into `image` (a 24-bit bottom-up DIB
 // section the size of the screen, made here) and writes it as a Windows
-// bitmap file at `path`, replacing any file there. True when the whole file
+// bitmap file at `path` with WriteWholeFile: it replaces any file there, and
+// when it cannot be written no file is left there. True when the whole file
 // was written.
 bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image);
 
 // Starts `path` as a program with the command line `path` alone, unquoted,
-// shown normally; no handle is kept. False when no process was created.
-bool StartProgram(const std::string& path);
+// shown normally. Returns the handle of its process, null when none was
+// created.
+HANDLE StartProgram(const std::string& path);
 
 // Loads the hidden saver form Velumira_S and runs its load handler. False
 // when its window could not be made.

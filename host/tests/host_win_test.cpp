@@ -5,6 +5,7 @@
 #include "music_win.h"
 #include "preview_win.h"
 #include "saver_form_win.h"
+#include "whole_file_win.h"
 
 #include <windows.h>
 
@@ -151,6 +152,29 @@ TEST(Snapshot, UnwritableFolderIsReportedNotHidden) {
     EXPECT_FALSE(CaptureScreenToFile(screen, 16, 16, "C:\\no such folder\\x.bmp", image));
     ReleaseDC(nullptr, screen);
     DeleteObject(image);
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The platform refusing the rename (a folder in the file's place; failures to
+// create and to write are run end to end), and a read-only old file, replaced
+// all the same.
+TEST(WholeFile, RealFailuresLeaveNoHalfFileAndReadOnlyIsNoObstacle) {
+    const std::string path = "C:\\r_quil\\whole_file_test.bmp", pending = PendingNameOf(path);
+    const char data[] = "new";
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    EXPECT_FALSE(WriteWholeFile(path, {{data, 3}}));
+    EXPECT_FALSE(Exists(pending));
+    RemoveDirectoryA(path.c_str());
+
+    std::ofstream(path, std::ios::binary) << "old";
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(WriteWholeFile(path, {{data, 3}}));
+    EXPECT_EQ(ReadFile(path.c_str()), std::vector<unsigned char>(data, data + 3));
+    EXPECT_FALSE(Exists(pending));
+    DeleteFileA(path.c_str());
 }
 
 TEST(Renderer, ProgramThatCannotStartIsReported) {

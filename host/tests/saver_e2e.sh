@@ -1,7 +1,7 @@
 #!/bin/bash
 # A whole saver run under Wine, as the platform starts it: Velumira.scr /s in a
 # folder whose path has blanks, with the renderer beside it.
-#   saver_e2e.sh escape|kill|slow|music
+#   saver_e2e.sh escape|kill|slow|music|release|early-kill|snapshot-fails
 # escape: a known picture on the screen ends up in the snapshot at the screen's
 #   size, the renderer starts by its bare path, Escape ends the renderer and the
 #   host follows within about half a second, the cursor is hidden once and
@@ -11,23 +11,28 @@
 # release: the release zip unpacked into a fresh folder runs the same way.
 # music:  with an MP3 and then a WAV configured the saver starts and ends
 #   cleanly, and the MP3 goes through the real MCI string interface.
+# early-kill: with an MP3 playing, the renderer is killed the moment its window
+#   appears, before the host can have seen it; the host ends at once all the
+#   same, music closed and cursor shown.
+# snapshot-fails: each way the snapshot write can fail, with an earlier run's
+#   snapshot in place: no old or half-written file stays, the renderer shows
+#   its missing-picture box, and Escape ends the run as usual.
 set -u
 case_=$1
 . "$VELUMIRA_ROOT/tools/wine-env" "$VELUMIRA_BUILD"
 build=$VELUMIRA_BUILD
 work=$(mktemp -d)
 pids=()
-# Renderers left by an earlier failed run would pass for this run's.
-kill_renderers() {
-    local w
-    for w in $(xdotool search --name '^Velumira_VC$' 2>/dev/null); do
-        kill -9 "$(xdotool getwindowpid "$w")" 2>/dev/null
-    done
-}
+dir_win='C:\velumira saver e2e'
+dir=$WINEPREFIX/drive_c/velumira\ saver\ e2e
+. "$VELUMIRA_ROOT/host/tests/saver_run.sh"
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
     kill_renderers
     rm -rf "$work"
+    # What the snapshot cases break, mended for the tests that come after.
+    rmdir "$snap.new" 2>/dev/null
+    [ -d "$WINEPREFIX/drive_c/r_quil" ] || { rm -f "$WINEPREFIX/drive_c/r_quil" && mkdir "$WINEPREFIX/drive_c/r_quil"; }
 }
 trap cleanup EXIT
 fail() {
@@ -43,8 +48,6 @@ renderer=$real
 
 kill_renderers
 sleep 0.5
-dir_win='C:\velumira saver e2e'
-dir=$WINEPREFIX/drive_c/velumira\ saver\ e2e
 rm -rf "$dir"
 mkdir -p "$dir"
 if [ "$case_" = release ]; then
@@ -55,36 +58,6 @@ else
     cp "$build/host/Velumira.scr" "$dir/" || fail "no Velumira.scr"
     cp "$renderer" "$dir/Velumira.dll"
 fi
-snap=$WINEPREFIX/drive_c/r_quil/Velumira.bmp
-
-renderer_window() { xdotool search --name '^Velumira_VC$' 2>/dev/null | head -1; }
-
-has_renderer_window() { [ -n "$(renderer_window)" ]; }
-host_gone() { ! kill -0 "$host" 2>/dev/null; }
-
-start_host() { # log-file
-    LC_ALL=ja_JP.UTF-8 WINEDEBUG=+pid,trace+cursor,trace+mci "$WINE" "$dir_win\\Velumira.scr" /s \
-        2>"$1" &
-    host=$!
-    pids+=("$host")
-}
-
-press_escape() {
-    # A click gives the renderer's window the keyboard focus first: there is
-    # no window manager on the test display to do it.
-    xdotool mousemove 960 540 click 1 sleep 0.3 keydown Escape sleep 0.3 keyup Escape
-}
-
-# Cursor calls of the host: hidden once at the start, shown once at the end.
-# The renderer writes to the same log and hides the cursor itself; the host's
-# lines are those of the process that hid it first.
-check_cursor() { # log-file
-    local calls pid
-    pid=$(grep -a -m1 'NtUserShowCursor' "$1" | cut -d: -f1)
-    calls=$(grep -a "^$pid:.*NtUserShowCursor" "$1" | sed 's/.*NtUserShowCursor //' | tr '\n' ' ')
-    [ "$calls" = "0, count=-1 1, count=0 " ] || fail "cursor calls: '$calls'"
-}
-
 case $case_ in
 escape)
     # A known picture on the screen: four coloured quarters.
@@ -112,8 +85,7 @@ escape)
     sleep 1
     kill -0 "$host" 2>/dev/null || fail "host ended while the renderer runs"
     press_escape
-    wait_for 10 bash -c '[ -z "$(xdotool search --name "^Velumira_VC$" 2>/dev/null)" ]' ||
-        fail "renderer did not end on Escape"
+    wait_for 10 no_renderer_window || fail "renderer did not end on Escape"
     gone=$(now_ms)
     wait_for 5 host_gone || fail "host still running"
     echo "host ended $(($(now_ms) - gone)) ms after the renderer window went"
@@ -121,7 +93,6 @@ escape)
     rc=$?
     [ $rc = 0 ] || fail "host exit code $rc"
     check_cursor "$work/log"
-    nothing_left() { ! ps -eo args | grep -v grep | grep -qi 'velumira saver e2e'; }
     wait_for 5 nothing_left || fail "left running: $(ps -eo pid,args | grep -i 'velumira saver e2e')"
     ;;
 release)
@@ -157,18 +128,9 @@ slow)
     check_cursor "$work/log"
     ;;
 music)
-    # Half a second of silence as a WAV, and the same bytes under an .mp3 name.
-    python3 - "$dir/tune.wav" <<'PY'
-import sys, wave
-with wave.open(sys.argv[1], "wb") as w:
-    w.setnchannels(1); w.setsampwidth(2); w.setframerate(22050)
-    w.writeframes(b"\0\0" * 11025)
-PY
-    cp "$dir/tune.wav" "$dir/tune.mp3"
+    make_tunes
     for file in tune.mp3 tune.WAV; do
-        # Keys in Shift-JIS: BGM区分 and BGMﾌｧｲﾙ.
-        printf '[Section]\r\nBGM\x8b\xe6\x95\xaa= 2\r\nBGM\xcc\xa7\xb2\xd9=%s\\%s\r\n' \
-            "$dir_win" "$file" >"$dir/Velumira.ini"
+        configure_music "$file"
         start_host "$work/log-$file"
         wait_for 30 has_renderer_window || fail "no renderer window with $file"
         sleep 1.5
@@ -182,8 +144,60 @@ PY
     echo "$mci"
     grep -aq 'open \\"C:\\\\velumira saver e2e\\\\tune.mp3\\" type MPEGVideo Alias MP3Play' \
         "$work/log-tune.mp3" || fail "MP3 open not sent"
-    grep -aq 'L"close MP3Play"' "$work/log-tune.mp3" || fail "MP3 close not sent"
+    check_mci_closed "$work/log-tune.mp3"
     grep -aq 'MP3Play' "$work/log-tune.WAV" && fail "MCI used for a WAV"
+    ;;
+early-kill)
+    make_tunes
+    configure_music tune.mp3
+    start_host "$work/log"
+    wait_for 30 has_renderer_window || fail "no renderer window"
+    rpid=$(xdotool getwindowpid "$(renderer_window)") || fail "no pid for the renderer window"
+    kill -9 "$rpid"
+    killed=$(now_ms)
+    # A host that waited out the renderer's start-up time would take seconds.
+    wait_for 3 host_gone || fail "host still running after the renderer was killed"
+    echo "host ended $(($(now_ms) - killed)) ms after the renderer was killed"
+    check_cursor "$work/log"
+    check_mci_closed "$work/log"
+    ;;
+snapshot-fails)
+    r_quil=$WINEPREFIX/drive_c/r_quil
+    error_box() { [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; }
+    run_without_snapshot() { # how-it-fails
+        start_host "$work/log"
+        wait_for 30 has_renderer_window || fail "no renderer window ($1)"
+        [ -f "$snap" ] && fail "a snapshot is left ($1)"
+        [ -f "$snap.new" ] && fail "a half-written snapshot is left ($1)"
+        if [ "$renderer" = "$real" ]; then
+            wait_for 20 error_box || fail "no missing-picture box from the renderer ($1)"
+        fi
+        # The first Escape goes to the box, if there is one.
+        for _ in 1 2 3; do
+            press_escape
+            wait_for 3 host_gone && break
+        done
+        host_gone || fail "host still running ($1)"
+        check_cursor "$work/log"
+        echo "ok: $1"
+    }
+    earlier_snapshot() { convert -size 64x48 xc:red BMP3:"$snap"; }
+
+    earlier_snapshot
+    mkdir "$snap.new"
+    run_without_snapshot "a folder where the new file goes"
+    rmdir "$snap.new"
+
+    earlier_snapshot
+    file_limit_kb=1024 # the screen's picture takes about 6 MB
+    run_without_snapshot "disk full"
+    unset file_limit_kb
+
+    rm -rf "$r_quil"
+    touch "$r_quil"
+    run_without_snapshot "the working folder is a file"
+    rm -f "$r_quil"
+    mkdir "$r_quil"
     ;;
 *)
     fail "unknown case"

@@ -11,6 +11,7 @@ namespace {
 struct FakeSaver : SaverPlatform {
     std::vector<std::string> calls;
     bool rendererStarts = true;
+    bool running = false;
     bool window = false;
     uint64_t now = 1000;
     int cursorShows = 0;
@@ -18,10 +19,11 @@ struct FakeSaver : SaverPlatform {
     bool timers[4] = {false, false, false, true};
 
     void captureDesktop() override { calls.push_back("capture"); }
-    bool startRenderer() override {
+    void startRenderer() override {
         calls.push_back("renderer");
-        return rendererStarts;
+        running = rendererStarts;
     }
+    bool rendererRunning() override { return running; }
     bool rendererWindowExists() override { return window; }
     void setTimerEnabled(SaverTimer t, bool on) override { timers[int(t)] = on; }
     void showCursor() override { ++cursorShows; }
@@ -180,13 +182,46 @@ TEST(RendererWatch, SlowRendererGetsItsStartTimeButNotMore) {
     EXPECT_TRUE(never.platform.unloaded);
 }
 
-TEST(RendererWatch, RendererThatCouldNotStartEndsAtTheFirstCheck) {
+// A renderer that could not start, or started and was gone before the first
+// check, never opens its window: no start-up time for it.
+TEST(RendererWatch, NoRendererProcessEndsAtTheFirstCheck) {
+    for (bool started : {false, true}) {
+        Saver s(0, "");
+        s.platform.rendererStarts = started;
+        s.form.Load();
+        s.platform.running = false;
+        s.platform.now += 500;
+        s.form.Timer3Tick();
+        EXPECT_TRUE(s.platform.unloaded) << started;
+    }
+}
+
+// Killed before the watch ever saw its window: the start-up time is for a
+// renderer still on its way, not for one that is gone.
+TEST(RendererWatch, RendererWhoseProcessEndedGetsNoStartTime) {
     Saver s(0, "");
-    s.platform.rendererStarts = false;
     s.form.Load();
     s.platform.now += 500;
     s.form.Timer3Tick();
+    ASSERT_FALSE(s.platform.unloaded);
+
+    s.platform.running = false;
+    s.form.RendererEnded(); // the platform's word, between two ticks
     EXPECT_TRUE(s.platform.unloaded);
+    EXPECT_FALSE(s.platform.timers[3]);
+}
+
+// Another program's window under the renderer's title keeps the saver going,
+// whatever became of the renderer's own process.
+TEST(RendererWatch, WindowOfTheTitleStillCountsAfterTheProcessEnded) {
+    Saver s(0, "");
+    s.form.Load();
+    s.platform.window = true;
+    s.platform.running = false;
+    s.form.RendererEnded();
+    s.platform.now += 500;
+    s.form.Timer3Tick();
+    EXPECT_FALSE(s.platform.unloaded);
 }
 
 } // namespace
