@@ -79,11 +79,11 @@ class Sheet:
         n = math.sqrt(nx * nx + ny * ny + nz * nz)
         nx, ny, nz = nx / n, ny / n, nz / n
         diffuse = max(0.0, nx * LIGHT[0] + ny * LIGHT[1] + nz * LIGHT[2])
-        spec = max(0.0, nx * HALF[0] + ny * HALF[1] + nz * HALF[2]) ** 24
+        glint = max(0.0, nx * HALF[0] + ny * HALF[1] + nz * HALF[2]) ** 24
         # The upper left catches more light than the hem.
         falloff = 1.0 - 0.35 * (0.6 * t + 0.4 * u)
         c = mix(CLOTH_DARK, CLOTH_LIT, min(1.0, 0.15 + 0.95 * diffuse * falloff))
-        c = mix(c, SHEEN, 0.75 * spec)
+        c = mix(c, SHEEN, 0.75 * glint)
         # A darker rim so the outline survives at 16 pixels.
         edge = min(u, 1.0 - u) * (right - left)
         if edge < 0.025 or self.hem_at(u) - y < 0.025:
