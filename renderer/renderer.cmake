@@ -11,6 +11,12 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
+# Which monitor gets which window and picture: shared by host and renderer.
+add_library(velumira_monitor_plan STATIC ${_dir}/monitor_plan.cpp)
+target_include_directories(velumira_monitor_plan PUBLIC ${VELUMIRA_ROOT})
+velumira_add_gtest(monitor_plan_tests SOURCES ${_dir}/tests/monitor_plan_test.cpp
+                   LIBS velumira_monitor_plan)
+
 if(NOT WIN32)
     return()
 endif()
