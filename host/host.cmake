@@ -16,9 +16,9 @@ endif()
 enable_language(RC)
 
 add_library(velumira_host_win STATIC
-    music_win.cpp saver_form_win.cpp preview_win.cpp)
+    music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
-    velumira_host_core user32 gdi32 winmm ole32 oleaut32 uuid)
+    velumira_host_core velumira_monitor_plan user32 gdi32 winmm ole32 oleaut32 uuid)
 
 set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
 configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
@@ -26,7 +26,10 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/velumira.rc PROPERTIES
     OBJECT_DEPENDS ${VELUMIRA_PREVIEW_JPEG})
 
 # The deliverable: a GUI program with the screensaver suffix.
-add_executable(Velumira_scr WIN32 host_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
+add_executable(Velumira_scr WIN32 host_win.cpp ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc
+                            host_manifest.rc)
+set_source_files_properties(host_manifest.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/Velumira.scr.manifest)
 set_target_properties(Velumira_scr PROPERTIES OUTPUT_NAME Velumira SUFFIX .scr)
 target_link_libraries(Velumira_scr PRIVATE
     velumira_host_win velumira_settings velumira_dialog comdlg32 shell32)

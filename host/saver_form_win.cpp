@@ -4,9 +4,12 @@
 #include "bmp_file.h"
 #include "host_main.h"
 #include "music_win.h"
+#include "physical_pixels_win.h"
+#include "renderer/monitor_plan.h"
 #include "saver.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace velumira {
@@ -19,6 +22,28 @@ constexpr char kDisplayClass[] = "Velumira_Display";
 bool WriteAll(HANDLE file, const void* data, DWORD size) {
     DWORD written = 0;
     return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        reinterpret_cast<std::vector<MonitorRect>*>(list)->push_back(
+            {r.left, r.top, r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    }
+    return TRUE;
+}
+
+// Monitors other than the primary, each with the picture the renderer
+// expects for it.
+std::vector<MonitorShare> OtherMonitors() {
+    std::vector<MonitorRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, LPARAM(&monitors));
+    std::vector<MonitorShare> others;
+    for (const MonitorShare& share : PlanMonitors(monitors))
+        if (!share.primary) others.push_back(share);
+    return others;
 }
 
 // Milliseconds since start-up that do not wrap after 49 days.
@@ -64,7 +89,10 @@ class SaverWindow : public SaverPlatform {
     void Load() { form_.Load(); }
 
     // SaverPlatform
+    // Every monitor, in physical pixels on any scale, at one moment: all
+    // copies are made before any file is written.
     void captureDesktop() override {
+        PhysicalPixelsScope physical;
         const int screenW = GetSystemMetrics(SM_CXSCREEN);
         const int screenH = GetSystemMetrics(SM_CYSCREEN);
         SetWindowPos(hwnd_, nullptr, 0, 0, screenW, screenH,
@@ -72,10 +100,26 @@ class SaverWindow : public SaverPlatform {
         RECT inner = {};
         GetClientRect(hwnd_, &inner);
         MoveWindow(display_, 0, 0, inner.right, inner.bottom, FALSE);
+        const std::vector<MonitorShare> others = OtherMonitors();
+        RemoveMonitorPictures();
+
         HWND desktop = GetDesktopWindow();
         HDC screen = GetDC(desktop);
-        CaptureScreenToFile(screen, inner.right, inner.bottom, kSnapshotPath, image_);
+        if (image_) DeleteObject(image_);
+        ScreenCopy primary;
+        CopyScreenArea(screen, 0, 0, inner.right, inner.bottom, primary);
+        image_ = primary.image;
+        std::vector<ScreenCopy> copies(others.size());
+        for (size_t i = 0; i < others.size(); ++i)
+            CopyScreenArea(screen, others[i].left, others[i].top, others[i].width, others[i].height,
+                           copies[i]);
         ReleaseDC(desktop, screen);
+
+        WriteScreenCopy(primary, kSnapshotPath);
+        for (size_t i = 0; i < others.size(); ++i) {
+            WriteScreenCopy(copies[i], others[i].picturePath.c_str());
+            DeleteObject(copies[i].image);
+        }
     }
 
     bool startRenderer() override {
@@ -153,9 +197,8 @@ class SaverWindow : public SaverPlatform {
 
 } // namespace
 
-bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
-    if (image) DeleteObject(image);
-    image = nullptr;
+bool CopyScreenArea(HDC screen, int left, int top, int width, int height, ScreenCopy& copy) {
+    copy = ScreenCopy{};
     if (width <= 0 || height <= 0) return false;
 
     BITMAPINFO bi = {};
@@ -165,19 +208,25 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!image || !bits) return false;
+    copy.image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &copy.bits, nullptr, 0);
+    if (!copy.image || !copy.bits) return false;
+    copy.width = width;
+    copy.height = height;
 
     HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, image);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    HGDIOBJ old = SelectObject(memory, copy.image);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
     DeleteDC(memory);
+    return true;
+}
 
-    const auto headers = BmpHeaders24(width, height);
-    const DWORD pixels = BmpRowStride24(width) * DWORD(height);
+bool WriteScreenCopy(const ScreenCopy& copy, const char* path) {
+    if (!copy.bits) return false;
+    const void* bits = copy.bits;
+    const auto headers = BmpHeaders24(copy.width, copy.height);
+    const DWORD pixels = BmpRowStride24(copy.width) * DWORD(copy.height);
     HANDLE file =
         CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -185,6 +234,25 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
         WriteAll(file, headers.data(), DWORD(headers.size())) && WriteAll(file, bits, pixels);
     CloseHandle(file);
     return ok;
+}
+
+bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
+    if (image) DeleteObject(image);
+    ScreenCopy copy;
+    CopyScreenArea(screen, 0, 0, width, height, copy);
+    image = copy.image;
+    return WriteScreenCopy(copy, path);
+}
+
+void RemoveMonitorPictures() {
+    const std::string folder = std::string(kWorkFolder) + "\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "Velumira_*.bmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (IsMonitorPictureName(found.cFileName)) DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 bool StartProgram(const std::string& path) {
