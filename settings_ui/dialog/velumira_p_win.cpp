@@ -74,11 +74,14 @@ RECT PixelRect(const FormControl& c) {
     return {left, top, left + TwipsToPixels(c.width), top + TwipsToPixels(c.height)};
 }
 
+// The form is laid out on a grid of 15 twips to a pixel, that is at 96 dpi,
+// and its text is measured on the same grid so that it fits its labels. The
+// program is not DPI-aware: on a scaled screen the system enlarges the whole
+// dialog, and a system that does not (Wine) shows it at its 96 dpi size
+// rather than with its texts cut off.
 HFONT CreateFormFont(const FontDesc& f) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int height = -static_cast<int>(f.size * dpi / 72.0f + 0.5f);
+    constexpr float kFormDpi = 1440.0f / kTwipsPerPixel;
+    const int height = -static_cast<int>(f.size * kFormDpi / 72.0f + 0.5f);
     return CreateFontA(height, 0, 0, 0, f.weight, f.italic, f.underline, f.strikethrough,
                        static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
