@@ -7,7 +7,6 @@
 //   window_probe tap VK        key down and up posted back to back
 //   window_probe noerrorbox    exit 1 while an "Error" box is open
 //   window_probe windows       every renderer window: title, rectangle, topmost
-//   window_probe dpi           DPI awareness and DPI of the renderer's window
 //   window_probe manifest FILE the application manifest embedded in FILE
 #include <windows.h>
 
@@ -96,26 +95,6 @@ BOOL CALLBACK listWindow(HWND w, LPARAM) {
     return TRUE;
 }
 
-// Asked of the window itself, so it tells what the renderer's process runs
-// with; the calls are looked up, as old systems lack them.
-int dpi() {
-    HWND w = renderer();
-    if (!w) return 1;
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    using ContextOf = void*(WINAPI*)(HWND);
-    using AwarenessOf = int(WINAPI*)(void*);
-    using DpiOf = UINT(WINAPI*)(HWND);
-    auto contextOf = reinterpret_cast<ContextOf>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-    auto awarenessOf = reinterpret_cast<AwarenessOf>(reinterpret_cast<void (*)()>(
-        GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-    auto dpiOf = reinterpret_cast<DpiOf>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetDpiForWindow")));
-    if (!contextOf || !awarenessOf || !dpiOf) return 1;
-    std::printf("awareness=%d dpi=%u\n", awarenessOf(contextOf(w)), dpiOf(w));
-    return 0;
-}
-
 int manifest(const char* file) {
     HMODULE module = LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return 1;
@@ -145,7 +124,6 @@ int main(int argc, char** argv) {
     }
     if (argc >= 2 && std::strcmp(argv[1], "windows") == 0)
         return EnumWindows(listWindow, 0) ? 0 : 1;
-    if (argc >= 2 && std::strcmp(argv[1], "dpi") == 0) return dpi();
     if (argc == 3 && std::strcmp(argv[1], "manifest") == 0) return manifest(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
@@ -160,6 +138,6 @@ int main(int argc, char** argv) {
         return SendMessageTimeoutA(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? 0
                                                                                                 : 1;
     }
-    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send|windows|dpi|manifest ...\n");
+    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send|windows|manifest ...\n");
     return 2;
 }

@@ -1,10 +1,11 @@
 #!/bin/bash
 # Both programs on a screen at 144 dpi (the "hidpi" Wine world: tools/wine-harness
-# --dpi 144). Wine scales no program, so what is checked is that each program
-# carries its manifest and that the system reads it: the renderer's window is
-# per-monitor DPI-aware and covers the screen in physical pixels, the host's
-# snapshot is the screen at its physical size. The settings dialog, which
-# runs DPI-unaware, is photographed at that resolution.
+# --dpi 144). Wine 8 scales no program and calls every process per-monitor
+# aware, so what is checked is that each program carries its manifest and that
+# the loader reads it when the program starts (Wine's activation-context
+# trace), that the renderer covers the screen and the snapshot is the screen
+# at its physical size. The settings dialog, which runs DPI-unaware, is
+# photographed at that resolution.
 #   dpi_e2e.sh <velumira_p_show.exe>
 set -u
 show=$1
@@ -58,21 +59,36 @@ grep -qi 'dpiAware' <<<"$host_manifest" && fail "host declares DPI awareness"
 
 screen=$(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
 
-# The saver as the platform starts it: the snapshot is the whole screen, and
-# the renderer's window tells how it was started.
+# The saver as the platform starts it: both programs read their manifests, the
+# renderer covers the screen and the snapshot is the whole screen.
 dir_win='C:\velumira dpi'
 dir=$WINEPREFIX/drive_c/velumira\ dpi
 mkdir -p "$dir"
 cp "$build/host/Velumira.scr" "$build/bin/Velumira.dll" "$dir/" || fail "programs missing"
 rm -f "$WINEPREFIX/drive_c/r_quil/Velumira.bmp"
-LC_ALL=ja_JP.UTF-8 "$WINE" "$dir_win\\Velumira.scr" /s &
+LC_ALL=ja_JP.UTF-8 WINEDEBUG=+pid,trace+actctx "$WINE" "$dir_win\\Velumira.scr" /s 2>"$work/log" &
 host=$!
 pids+=($host)
 shown() { probe info 2>/dev/null | grep -q 'visible=1'; }
 wait_for 60 shown || fail "no renderer window"
-dpi=$(probe dpi) || fail "no DPI answer"
-echo "renderer window: $dpi"
-[ "$dpi" = "awareness=2 dpi=144" ] || fail "renderer runs as $dpi, not per-monitor aware at 144"
+
+# The settings a program's own manifest gave the loader when it started;
+# fails when the loader found no manifest in the program.
+manifest_read() { # program-file-name
+    local id
+    id=$(grep -a "get_manifest_in_module looking for res #0001 in module .*\\\\$1\"" "$work/log" |
+        head -1 | cut -d: -f1,2)
+    [ -n "$id" ] || return 1
+    grep -a "^$id:trace:actctx:" "$work/log" | grep -a -A1 "looking for res #0001" |
+        grep -q 'parse_manifest parsing manifest loaded from (null)' || return 1
+    grep -a "^$id:trace:actctx:parse_settings_elem" "$work/log" | sed 's/.*parse_settings_elem got //'
+}
+read_by_renderer=$(manifest_read Velumira.dll) || fail "the renderer started without its manifest"
+read_by_host=$(manifest_read Velumira.scr) || fail "the host started without its manifest"
+echo "renderer's manifest settings: $(tr '\n' ' ' <<<"$read_by_renderer")"
+grep -qx 'L"dpiAwareness" L"PerMonitorV2, PerMonitor"' <<<"$read_by_renderer" &&
+    grep -qx 'L"dpiAware" L"true/pm"' <<<"$read_by_renderer" || fail "renderer read no DPI awareness"
+[ -z "$read_by_host" ] || fail "host read settings: $read_by_host"
 info=$(probe info)
 read -r w h < <(sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$info")
 grep -q "^rect=0,0,$w,$h client=${w}x$h " <<<"$info" || fail "window: $info"
