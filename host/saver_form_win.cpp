@@ -5,7 +5,7 @@
 #include "host_main.h"
 #include "music_win.h"
 #include "physical_pixels_win.h"
-#include "renderer/monitor_plan.h"
+#include "renderer/monitor_plan_win.h"
 #include "saver.h"
 
 #include <memory>
@@ -24,24 +24,11 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
     return WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
-        const RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<MonitorRect>*>(list)->push_back(
-            {r.left, r.top, r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-    }
-    return TRUE;
-}
-
 // Monitors other than the primary, each with the picture the renderer
 // expects for it.
 std::vector<MonitorShare> OtherMonitors() {
-    std::vector<MonitorRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, LPARAM(&monitors));
     std::vector<MonitorShare> others;
-    for (const MonitorShare& share : PlanMonitors(monitors))
+    for (const MonitorShare& share : PlanTheseMonitors())
         if (!share.primary) others.push_back(share);
     return others;
 }

@@ -21,6 +21,9 @@ if(NOT WIN32)
     return()
 endif()
 
+target_sources(velumira_monitor_plan PRIVATE ${_dir}/monitor_plan_win.cpp)
+target_link_libraries(velumira_monitor_plan PUBLIC user32)
+
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
                                     ${_dir}/gl_scene_win.cpp)
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})

@@ -2,7 +2,7 @@
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
 #include "renderer/gl_scene.h"
-#include "renderer/monitor_plan.h"
+#include "renderer/monitor_plan_win.h"
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -42,17 +42,6 @@ MonitorCloth* monitorClothOf(HWND window) {
     for (MonitorCloth& m : monitorCloths)
         if (m.gl.window == window) return &m;
     return nullptr;
-}
-
-BOOL CALLBACK collectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
-        const RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<velumira::MonitorRect>*>(list)->push_back(
-            {r.left, r.top, r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-    }
-    return TRUE;
 }
 
 // The primary's one box about its snapshot says all there is to say; another
@@ -186,9 +175,7 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
 }
 
 void createMonitorWindows() {
-    std::vector<velumira::MonitorRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collectMonitor, LPARAM(&monitors));
-    const auto plan = velumira::PlanMonitors(monitors);
+    const auto plan = velumira::PlanTheseMonitors();
     if (plan.size() < 2) return;
     monitorCloths.reserve(plan.size() - 1);
     for (const velumira::MonitorShare& share : plan) {

@@ -30,16 +30,6 @@ cleanup() {
 trap cleanup EXIT
 probe() { wine_ja "$probe_exe" "$@" | tr -d '\r'; }
 winpath() { echo "Z:${1//\//\\}"; }
-now_ms() { date +%s%3N; }
-wait_for() { # seconds command...
-    local until=$(($(now_ms) + $1 * 1000))
-    shift
-    while [ "$(now_ms)" -lt $until ]; do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # What each program declares.
 renderer_manifest=$(probe manifest "$(winpath "$build/bin/Velumira.dll")") ||

@@ -31,16 +31,6 @@ cleanup() {
 }
 trap cleanup EXIT
 probe() { wine_ja "$probe_exe" "$@" | tr -d '\r'; }
-now_ms() { date +%s%3N; }
-wait_for() { # seconds command...
-    local until=$(($(now_ms) + $1 * 1000))
-    shift
-    while [ "$(now_ms)" -lt $until ]; do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 # The two heads as "width height left top", primary first.
 mapfile -t heads < <(xdpyinfo -ext XINERAMA | sed -n 's/^ *head #[0-9]*: \([0-9]*\)x\([0-9]*\) @ \([0-9]*\),\([0-9]*\)$/\1 \2 \3 \4/p')
