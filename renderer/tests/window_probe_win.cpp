@@ -1,7 +1,8 @@
 // Test helper: looks at and pokes the renderer's window from outside, the way
 // other programs on the desktop can.
 //   window_probe info          class, styles and geometry; exit 1 when absent
-//   window_probe post MSG WPARAM LPARAM   PostMessage to the window
+//   window_probe post MSG WPARAM LPARAM [TITLE]  PostMessage to the window, or
+//                              to the renderer's window of that title
 //   window_probe send MSG WPARAM LPARAM   SendMessage to the window
 //   window_probe errorbox      text and buttons of the "Error" box, then OK
 //   window_probe tap VK        key down and up posted back to back
@@ -127,8 +128,9 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "manifest") == 0) return manifest(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
-    if (argc == 5 && (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {
-        HWND w = renderer();
+    if ((argc == 5 || argc == 6) &&
+        (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {
+        HWND w = argc == 6 ? FindWindowA("OpenGL", argv[5]) : renderer();
         if (!w) return 1;
         const UINT message = UINT(number(argv[2]));
         const WPARAM wParam = WPARAM(number(argv[3]));

@@ -6,6 +6,9 @@
 #       picture on moving cloth, no desktop pixel left; Escape on the right
 #       monitor ends everything. Frames go to the artifacts folder.
 #   two_monitors_e2e.sh primary     Escape on the primary ends both windows.
+#   two_monitors_e2e.sh plain       the renderer alone, without a picture for
+#       the right monitor: no message about it, a plain cloth there; closing
+#       that monitor's window ends the renderer.
 set -u
 case_=$1
 . "$VELUMIRA_ROOT/tools/wine-env" "$VELUMIRA_BUILD"
@@ -63,8 +66,14 @@ rm -f "$quil"/Velumira*.bmp
 convert -size 10x10 xc:white BMP3:"$quil/Velumira_5_5_10x10.bmp"
 second=$quil/Velumira_${x1}_${y1}_${w1}x$h1.bmp
 
-LC_ALL=ja_JP.UTF-8 "$WINE" "$dir_win\\Velumira.scr" /s &
-host=$!
+if [ "$case_" = plain ]; then
+    convert "$work/left.png" -type TrueColor BMP3:"$quil/Velumira.bmp"
+    (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$WINE" "$dir/Velumira.dll") &
+    host=$! # stands in for the host below: the process that must end
+else
+    LC_ALL=ja_JP.UTF-8 "$WINE" "$dir_win\\Velumira.scr" /s &
+    host=$!
+fi
 pids+=($host)
 covered() {
     local list
@@ -74,6 +83,22 @@ covered() {
 }
 wait_for 60 covered || fail "monitors not covered: $(probe windows)"
 probe windows
+
+if [ "$case_" = plain ]; then
+    sleep 3
+    probe noerrorbox || fail "a message about the right monitor's picture"
+    import -display "$DISPLAY" -window root -crop "${w1}x$h1+$x1+$y1" +repage "$work/right.png"
+    read -r r g b < <(convert "$work/right.png" -scale '1x1!' \
+        -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:)
+    echo "right monitor's mean colour: $r $g $b"
+    [ "$r" -gt 40 ] && [ $((r > b ? r - b : b - r)) -lt 20 ] || fail "no plain grey cloth there"
+    probe post 0x10 0 0 Velumira_VM || fail "no window on the right monitor"
+    gone() { [ -z "$(xdotool search --class '^OpenGL$' 2>/dev/null)" ]; }
+    wait_for 10 gone || fail "windows left after closing the right one: $(probe windows)"
+    wait_for 5 bash -c "! kill -0 $host 2>/dev/null" || fail "renderer still running"
+    echo "ok ($case_)"
+    exit 0
+fi
 
 [ -f "$quil/Velumira_5_5_10x10.bmp" ] && fail "an old monitor's picture was kept"
 [ "$(identify -format '%w %h' "$quil/Velumira.bmp")" = "$w0 $h0" ] || fail "snapshot size"
