@@ -121,11 +121,15 @@ if [ "$case_" = secondary ]; then
     import -display "$DISPLAY" -window root "$work/a.png"
     sleep 0.7
     import -display "$DISPLAY" -window root "$work/b.png"
-    cp "$work/a.png" "$artifacts/two_monitors_1.png"
-    cp "$work/b.png" "$artifacts/two_monitors_2.png"
+    # Kept for review with what lies on no monitor blacked out.
+    n=1
     for f in a b; do
         crop "$work/$f.png" "$w0" "$h0" "$x0" "$y0" "$work/${f}0.png"
         crop "$work/$f.png" "$w1" "$h1" "$x1" "$y1" "$work/${f}1.png"
+        convert "$work/$f.png" -fill black -colorize 100 "$work/${f}0.png" -geometry +$x0+$y0 \
+            -composite "$work/${f}1.png" -geometry +$x1+$y1 -composite \
+            "$artifacts/two_monitors_$n.png"
+        n=$((n + 1))
     done
     red0=$(share "$work/a0.png" "$red") blue0=$(share "$work/a0.png" "$blue")
     red1=$(share "$work/a1.png" "$red") blue1=$(share "$work/a1.png" "$blue")
