@@ -174,8 +174,8 @@ TEST_F(SettingsFile, SeveralKeysAreWrittenAllOrNone) {
     const std::vector<std::pair<std::string, std::string>> keys = {
         {kKeyBgmKind, " 2"}, {kKeyBgmTrack, " 0"}, {kKeyBgmFile, "C:\\a.mp3"}};
     const std::string copy = ini + ".new";
-    const std::string before = "[Other]\r\nkept=1\r\n[Section]\r\n" + std::string(kKeyBgmKind) +
-                               "=1\r\n";
+    const std::string before =
+        "[Other]\r\nkept=1\r\n[Section]\r\n" + std::string(kKeyBgmKind) + "=1\r\n";
 
     // Other sections survive; no copy is left behind.
     WriteBytes(ini, before);
