@@ -83,18 +83,24 @@ function(velumira_add_gtest target)
     endif()
 endfunction()
 
-# velumira_add_wine_script(<name> COMMAND <script> args... [TIMEOUT s])
+# velumira_add_wine_script(<name> COMMAND <script> args... [TIMEOUT s] [WORLD w])
 # A shell-driven end-to-end test run against the Wine fixture; the script gets
-# the build dir's Wine environment through tools/wine-env.
+# the build dir's Wine environment through tools/wine-env. WORLD picks one of
+# the other Wine worlds tests/ sets up: "two" (two monitors) or "hidpi" (144 dpi).
 function(velumira_add_wine_script name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT;WORLD" "COMMAND" ${ARGN})
     if(NOT WIN32 OR NOT VELUMIRA_WINE_TESTS)
         return()
     endif()
     set(full ${VELUMIRA_TEST_PREFIX}${name})
+    set(fixture ${VELUMIRA_WINE_FIXTURE})
+    set(env "VELUMIRA_BUILD=${CMAKE_BINARY_DIR};VELUMIRA_ROOT=${VELUMIRA_ROOT}")
+    if(ARG_WORLD)
+        set(fixture ${VELUMIRA_WINE_FIXTURE}-${ARG_WORLD})
+        list(APPEND env "VELUMIRA_WINE_STATE=${CMAKE_BINARY_DIR}/wine-${ARG_WORLD}")
+    endif()
     add_test(NAME ${full} COMMAND ${ARG_COMMAND})
-    set_tests_properties(${full} PROPERTIES FIXTURES_REQUIRED ${VELUMIRA_WINE_FIXTURE}
-        ENVIRONMENT "VELUMIRA_BUILD=${CMAKE_BINARY_DIR};VELUMIRA_ROOT=${VELUMIRA_ROOT}")
+    set_tests_properties(${full} PROPERTIES FIXTURES_REQUIRED ${fixture} ENVIRONMENT "${env}")
     set_tests_properties(${full} PROPERTIES RESOURCE_LOCK ${VELUMIRA_WINE_FIXTURE}-display)
     if(ARG_TIMEOUT)
         set_tests_properties(${full} PROPERTIES TIMEOUT ${ARG_TIMEOUT})

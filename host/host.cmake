@@ -14,9 +14,9 @@ if(NOT WIN32)
 endif()
 
 add_library(velumira_host_win STATIC
-    music_win.cpp saver_form_win.cpp preview_win.cpp whole_file_win.cpp)
+    music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
-    velumira_host_core user32 gdi32 winmm ole32 oleaut32 uuid)
+    velumira_host_core velumira_monitor_plan user32 gdi32 winmm ole32 oleaut32 uuid)
 
 set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
 configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
@@ -24,7 +24,9 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/velumira.rc PROPERTIES
     OBJECT_DEPENDS ${VELUMIRA_PREVIEW_JPEG})
 
 # The deliverable: a GUI program with the screensaver suffix.
-add_executable(Velumira_scr WIN32 host_win.cpp)
+add_executable(Velumira_scr WIN32 host_win.cpp host_manifest.rc)
+set_source_files_properties(host_manifest.rc PROPERTIES
+    OBJECT_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/Velumira.scr.manifest)
 velumira_add_identity(Velumira_scr ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
 set_target_properties(Velumira_scr PROPERTIES OUTPUT_NAME Velumira SUFFIX .scr)
 target_link_libraries(Velumira_scr PRIVATE

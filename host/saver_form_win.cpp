@@ -4,10 +4,13 @@
 #include "bmp_file.h"
 #include "host_main.h"
 #include "music_win.h"
+#include "physical_pixels_win.h"
+#include "renderer/monitor_plan_win.h"
 #include "saver.h"
 #include "whole_file_win.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace velumira {
@@ -17,6 +20,15 @@ namespace {
 constexpr char kFormClass[] = "Velumira_S";
 constexpr char kDisplayClass[] = "Velumira_Display";
 constexpr UINT kRendererEndedMessage = WM_APP + 1;
+
+// Monitors other than the primary, each with the picture the renderer
+// expects for it.
+std::vector<MonitorShare> OtherMonitors() {
+    std::vector<MonitorShare> others;
+    for (const MonitorShare& share : PlanTheseMonitors())
+        if (!share.primary) others.push_back(share);
+    return others;
+}
 
 // Milliseconds since start-up that do not wrap after 49 days.
 uint64_t Milliseconds() {
@@ -61,7 +73,10 @@ class SaverWindow : public SaverPlatform {
     void Load() { form_.Load(); }
 
     // SaverPlatform
+    // Every monitor, in physical pixels on any scale, at one moment: all
+    // copies are made before any file is written.
     void captureDesktop() override {
+        PhysicalPixelsScope physical;
         const int screenW = GetSystemMetrics(SM_CXSCREEN);
         const int screenH = GetSystemMetrics(SM_CYSCREEN);
         SetWindowPos(hwnd_, nullptr, 0, 0, screenW, screenH,
@@ -69,10 +84,26 @@ class SaverWindow : public SaverPlatform {
         RECT inner = {};
         GetClientRect(hwnd_, &inner);
         MoveWindow(display_, 0, 0, inner.right, inner.bottom, FALSE);
+        const std::vector<MonitorShare> others = OtherMonitors();
+        RemoveMonitorPictures();
+
         HWND desktop = GetDesktopWindow();
         HDC screen = GetDC(desktop);
-        CaptureScreenToFile(screen, inner.right, inner.bottom, kSnapshotPath, image_);
+        if (image_) DeleteObject(image_);
+        ScreenCopy primary;
+        CopyScreenArea(screen, 0, 0, inner.right, inner.bottom, primary);
+        image_ = primary.image;
+        std::vector<ScreenCopy> copies(others.size());
+        for (size_t i = 0; i < others.size(); ++i)
+            CopyScreenArea(screen, others[i].left, others[i].top, others[i].width, others[i].height,
+                           copies[i]);
         ReleaseDC(desktop, screen);
+
+        WriteScreenCopy(primary, kSnapshotPath);
+        for (size_t i = 0; i < others.size(); ++i) {
+            WriteScreenCopy(copies[i], others[i].picturePath.c_str());
+            DeleteObject(copies[i].image);
+        }
     }
 
     void startRenderer() override {
@@ -170,14 +201,9 @@ class SaverWindow : public SaverPlatform {
 
 } // namespace
 
-bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
-    if (image) DeleteObject(image);
-    image = nullptr;
-    // No picture: none at all rather than the last run's.
-    if (width <= 0 || height <= 0) {
-        RemoveFile(path);
-        return false;
-    }
+bool CopyScreenArea(HDC screen, int left, int top, int width, int height, ScreenCopy& copy) {
+    copy = ScreenCopy{};
+    if (width <= 0 || height <= 0) return false;
 
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -186,23 +212,48 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!image || !bits) {
-        RemoveFile(path);
-        return false;
-    }
+    copy.image = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &copy.bits, nullptr, 0);
+    if (!copy.image || !copy.bits) return false;
+    copy.width = width;
+    copy.height = height;
 
     HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, image);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    HGDIOBJ old = SelectObject(memory, copy.image);
+    BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY);
     GdiFlush();
     SelectObject(memory, old);
     DeleteDC(memory);
+    return true;
+}
 
-    const auto headers = BmpHeaders24(width, height);
-    const uint32_t pixels = BmpRowStride24(width) * uint32_t(height);
-    return WriteWholeFile(path, {{headers.data(), uint32_t(headers.size())}, {bits, pixels}});
+bool WriteScreenCopy(const ScreenCopy& copy, const char* path) {
+    // No picture: none at all rather than the last run's.
+    if (!copy.bits) {
+        RemoveFile(path);
+        return false;
+    }
+    const auto headers = BmpHeaders24(copy.width, copy.height);
+    const uint32_t pixels = BmpRowStride24(copy.width) * uint32_t(copy.height);
+    return WriteWholeFile(path, {{headers.data(), uint32_t(headers.size())}, {copy.bits, pixels}});
+}
+
+bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image) {
+    if (image) DeleteObject(image);
+    ScreenCopy copy;
+    CopyScreenArea(screen, 0, 0, width, height, copy);
+    image = copy.image;
+    return WriteScreenCopy(copy, path);
+}
+
+void RemoveMonitorPictures() {
+    const std::string folder = std::string(kWorkFolder) + "\\";
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "Velumira_*.bmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (IsMonitorPictureName(found.cFileName)) DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 HANDLE StartProgram(const std::string& path) {

@@ -12,12 +12,33 @@ constexpr const char kSnapshotPath[] = "C:\\r_quil\\Velumira.bmp";
 constexpr const char kRendererTitle[] = "Velumira_VC";
 constexpr const char kRendererFile[] = "\\Velumira.dll";
 
+// One area of the screen copied into a 24-bit bottom-up DIB section; the
+// caller deletes `image`.
+struct ScreenCopy {
+    HBITMAP image = nullptr;
+    void* bits = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// Copies the area of `screen` (a desktop device context) whose top-left
+// corner is `left`, `top` into a new `copy`. False when no section could be
+// made.
+bool CopyScreenArea(HDC screen, int left, int top, int width, int height, ScreenCopy& copy);
+
+// Writes `copy` as a Windows bitmap file at `path` with WriteWholeFile: it
+// replaces any file there, and when it cannot be written (or there is no
+// copy) no file is left there. True when the whole file was written.
+bool WriteScreenCopy(const ScreenCopy& copy, const char* path);
+
 // Copies the whole primary screen into `image` (a 24-bit bottom-up DIB
-// section the size of the screen, made here) and writes it as a Windows
-// bitmap file at `path` with WriteWholeFile: it replaces any file there, and
-// when it cannot be written no file is left there. True when the whole file
-// was written.
+// section the size of the screen, made here) and writes it with
+// WriteScreenCopy. True when the whole file was written.
 bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HBITMAP& image);
+
+// Removes the pictures of monitors other than the primary that an earlier
+// run left in the working folder.
+void RemoveMonitorPictures();
 
 // Starts `path` as a program with the command line `path` alone, unquoted,
 // shown normally. Returns the handle of its process, null when none was

@@ -11,9 +11,18 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
+# Which monitor gets which window and picture: shared by host and renderer.
+add_library(velumira_monitor_plan STATIC ${_dir}/monitor_plan.cpp)
+target_include_directories(velumira_monitor_plan PUBLIC ${VELUMIRA_ROOT})
+velumira_add_gtest(monitor_plan_tests SOURCES ${_dir}/tests/monitor_plan_test.cpp
+                   LIBS velumira_monitor_plan)
+
 if(NOT WIN32)
     return()
 endif()
+
+target_sources(velumira_monitor_plan PRIVATE ${_dir}/monitor_plan_win.cpp)
+target_link_libraries(velumira_monitor_plan PUBLIC user32)
 
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
                                     ${_dir}/gl_scene_win.cpp)
@@ -21,10 +30,14 @@ target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_texture PUBLIC velumira_dib_layout glu32 opengl32 gdi32 user32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
-target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture)
+target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture
+                      velumira_monitor_plan)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
-add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp)
+enable_language(RC)
+add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
+set_source_files_properties(${_dir}/renderer_manifest.rc PROPERTIES
+    OBJECT_DEPENDS ${_dir}/Velumira.dll.manifest)
 set_target_properties(velumira_renderer PROPERTIES OUTPUT_NAME Velumira SUFFIX .dll
                       PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 target_link_libraries(velumira_renderer PRIVATE velumira_renderer_app)

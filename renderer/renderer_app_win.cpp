@@ -1,14 +1,27 @@
 // The renderer's window, message handling and frame.
 #include "renderer/renderer_app.h"
+#include "renderer/dib_loader.h"
 #include "renderer/gl_scene.h"
+#include "renderer/monitor_plan_win.h"
 
 #include <windows.h>
 #include <GL/gl.h>
 
+namespace {
+
+// Every monitor's cloth is the same sheet.
+constexpr int kClothCols = 60, kClothRows = 40;
+constexpr float kClothSpacing = 1.0f, kStructural = 350.0f, kShear = 350.0f, kBend = 200.0f;
+
+} // namespace
+
 // Built before the entry routine, the window record first; the cloth goes at
 // process exit, after the window and context are gone.
 GlWindow glWindow = {nullptr, nullptr, nullptr, nullptr};
-Cloth cloth(60, 40, 1.0f, 350.0f, 350.0f, 200.0f);
+Cloth cloth(kClothCols, kClothRows, kClothSpacing, kStructural, kShear, kBend);
+
+std::vector<MonitorCloth> monitorCloths;
+const char monitorWindowTitle[] = "Velumira_VM";
 
 bool keys[256];
 bool active = true;
@@ -20,6 +33,63 @@ PIXELFORMATDESCRIPTOR pixelFormat;
 bool pixelFormatFilled = false;
 
 const char kClassName[] = "OpenGL";
+
+void makeCurrent(const GlWindow& gl) {
+    wglMakeCurrent(gl.deviceContext, gl.renderingContext);
+}
+
+MonitorCloth* monitorClothOf(HWND window) {
+    for (MonitorCloth& m : monitorCloths)
+        if (m.gl.window == window) return &m;
+    return nullptr;
+}
+
+// The primary's one box about its snapshot says all there is to say; another
+// monitor whose picture is missing or unusable shows its cloth plain.
+void quietReport(const char*) {}
+
+// Leaves the monitor's context current when it succeeds.
+bool openMonitorWindow(MonitorCloth& m, const velumira::MonitorShare& share) {
+    // Above everything on its monitor (a taskbar there included), and no
+    // taskbar button of its own.
+    m.gl.instance = glWindow.instance;
+    m.gl.window =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, monitorWindowTitle,
+                        WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, share.left, share.top,
+                        share.width, share.height, nullptr, nullptr, glWindow.instance, nullptr);
+    if (!m.gl.window) return false;
+    m.gl.deviceContext = GetDC(m.gl.window);
+    const int format = m.gl.deviceContext ? ChoosePixelFormat(m.gl.deviceContext, &pixelFormat) : 0;
+    if (!format || !SetPixelFormat(m.gl.deviceContext, format, &pixelFormat)) return false;
+    m.gl.renderingContext = wglCreateContext(m.gl.deviceContext);
+    if (!m.gl.renderingContext || !wglMakeCurrent(m.gl.deviceContext, m.gl.renderingContext))
+        return false;
+    // The primary keeps the focus and the keyboard.
+    ShowWindow(m.gl.window, SW_SHOWNOACTIVATE);
+    resizeScene(share.width, share.height);
+    initGlState();
+    setupLights();
+    m.cloth =
+        std::make_unique<Cloth>(kClothCols, kClothRows, kClothSpacing, kStructural, kShear, kBend);
+    const ErrorReporter previous = setErrorReporter(quietReport);
+    m.cloth->picture.loadBitmap(share.picturePath.c_str());
+    setErrorReporter(previous);
+    return true;
+}
+
+void closeMonitorWindow(MonitorCloth& m) {
+    if (m.gl.renderingContext) {
+        // Its textures belong to its own context.
+        makeCurrent(m.gl);
+        m.cloth.reset();
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(m.gl.renderingContext);
+    }
+    m.cloth.reset();
+    if (m.gl.deviceContext) ReleaseDC(m.gl.window, m.gl.deviceContext);
+    if (m.gl.window) DestroyWindow(m.gl.window);
+    m.gl = {nullptr, nullptr, nullptr, nullptr};
+}
 
 } // namespace
 
@@ -104,10 +174,44 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
     return true;
 }
 
+void createMonitorWindows() {
+    const auto plan = velumira::PlanTheseMonitors();
+    if (plan.size() < 2) return;
+    monitorCloths.reserve(plan.size() - 1);
+    for (const velumira::MonitorShare& share : plan) {
+        if (share.primary) continue;
+        monitorCloths.emplace_back();
+        if (!openMonitorWindow(monitorCloths.back(), share)) {
+            closeMonitorWindow(monitorCloths.back());
+            monitorCloths.pop_back();
+        }
+    }
+    makeCurrent(glWindow);
+}
+
+void destroyMonitorWindows() {
+    if (monitorCloths.empty()) return;
+    while (!monitorCloths.empty()) {
+        closeMonitorWindow(monitorCloths.back());
+        monitorCloths.pop_back();
+    }
+    makeCurrent(glWindow);
+}
+
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        resizeScene(LOWORD(lParam), HIWORD(lParam));
+        if (!glWindow.window || window == glWindow.window) {
+            resizeScene(LOWORD(lParam), HIWORD(lParam));
+        } else if (MonitorCloth* m = monitorClothOf(window)) {
+            // Another monitor's viewport lives in its own context; one still
+            // being made sizes itself once its context exists.
+            if (m->gl.renderingContext) {
+                makeCurrent(m->gl);
+                resizeScene(LOWORD(lParam), HIWORD(lParam));
+                makeCurrent(glWindow);
+            }
+        }
         return 0;
     case WM_ACTIVATE:
         active = HIWORD(wParam) == 0;
@@ -125,19 +229,33 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-bool drawFrame() {
+void drawScene(Cloth& sheet) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glPushMatrix();
     glTranslated(0.0, 1.0, -38.0);
     glScaled(0.75, 0.75, 0.75);
     for (int i = 0; i < stepsPerFrame; ++i)
-        cloth.step();
-    cloth.draw();
+        sheet.step();
+    sheet.draw();
     glPopMatrix();
     glFlush();
+}
+
+bool drawFrame() {
+    drawScene(cloth);
     Sleep(5);
     return true;
+}
+
+void drawMonitorFrames() {
+    if (monitorCloths.empty()) return;
+    for (MonitorCloth& m : monitorCloths) {
+        makeCurrent(m.gl);
+        drawScene(*m.cloth);
+        SwapBuffers(m.gl.deviceContext);
+    }
+    makeCurrent(glWindow);
 }
 
 int runRenderer() {
@@ -146,9 +264,13 @@ int runRenderer() {
     if (!createGlWindow("Velumira_VC", width, height, 32, windowProc)) return 0;
     setupLights();
     const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
+    // Every monitor is covered before anything can wait for the user.
+    createMonitorWindows();
     cloth.loadPicture();
     const int exitCode = runMainLoop();
     KillTimer(glWindow.window, timer);
+    // They use the primary's window class, which goes with it.
+    destroyMonitorWindows();
     destroyGlWindow();
     return exitCode;
 }
@@ -165,6 +287,7 @@ int runMainLoop() {
             if (keys[VK_ESCAPE]) return 0;
             drawFrame();
             SwapBuffers(glWindow.deviceContext);
+            drawMonitorFrames();
         }
     }
 }

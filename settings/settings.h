@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Music settings, filled by LoadSettings and changed by the settings dialog.
 extern int16_t BgmKind;       // 0 none, 1 audio CD, 2 music file
@@ -19,9 +21,17 @@ extern std::string BgmFolder; // where the file chooser opens
 std::string ReadIniString(const std::string& section, const std::string& key,
                           const std::string& file);
 
-// Writes one key. Failures (read-only folder, full disk) pass unnoticed.
-void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+// Writes one key; false when the file could not be written (read-only file
+// or folder, full disk, file held open by another program).
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file);
+
+// Writes every key or none: they go into a copy beside the file, which then
+// takes the file's place in one step. False, with the file as it was, when
+// the copy cannot be made, written or put in place.
+bool WriteIniStrings(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& keys,
+                     const std::string& file);
 
 // Fills BgmKind, BgmTrack, BgmFile and BgmFolder from the settings file.
 void LoadSettings();

@@ -31,10 +31,31 @@ std::string ReadIniString(const std::string& section, const std::string& key,
     return buffer;
 }
 
-void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                     const std::string& file) {
-    WritePrivateProfileStringA(FixedName(section).c_str(), FixedName(key).c_str(), value.c_str(),
-                               file.c_str());
+    return WritePrivateProfileStringA(FixedName(section).c_str(), FixedName(key).c_str(),
+                                      value.c_str(), file.c_str()) != FALSE;
+}
+
+bool WriteIniStrings(const std::string& section,
+                     const std::vector<std::pair<std::string, std::string>>& keys,
+                     const std::string& file) {
+    const std::string copy = file + ".new";
+    DeleteFileA(copy.c_str()); // left by a run that died half-way
+    // A missing file is fine (the first write makes the copy); a file that
+    // exists but cannot be read is not: its other contents would be lost. A
+    // read-only file is the user's wish and stays as it is.
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ((attributes & FILE_ATTRIBUTE_READONLY) || !CopyFileA(file.c_str(), copy.c_str(), FALSE)))
+        return false;
+    bool ok = true;
+    for (const auto& [key, value] : keys)
+        ok = ok && WriteIniString(section, key, value, copy);
+    ok = ok && MoveFileExA(copy.c_str(), file.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileA(copy.c_str());
+    return ok;
 }
 
 bool FileExists(const std::string& path) {

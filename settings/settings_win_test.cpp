@@ -169,3 +169,38 @@ TEST_F(SettingsFile, FolderOfFollowsTheAnsiCodePage) {
     EXPECT_EQ(FolderOf("C:\\Music\\a.mp3"), "C:\\Music");
     EXPECT_EQ(FolderOf("C:\\Music\\\x95\x5C.mp3"), "C:\\Music"); // 表.mp3
 }
+
+TEST_F(SettingsFile, SeveralKeysAreWrittenAllOrNone) {
+    const std::vector<std::pair<std::string, std::string>> keys = {
+        {kKeyBgmKind, " 2"}, {kKeyBgmTrack, " 0"}, {kKeyBgmFile, "C:\\a.mp3"}};
+    const std::string copy = ini + ".new";
+    const std::string before =
+        "[Other]\r\nkept=1\r\n[Section]\r\n" + std::string(kKeyBgmKind) + "=1\r\n";
+
+    // Other sections survive; no copy is left behind.
+    WriteBytes(ini, before);
+    EXPECT_TRUE(WriteIniStrings(kIniSection, keys, ini));
+    EXPECT_EQ(ReadIniString("Other", "kept", ini), "1");
+    EXPECT_EQ(ReadIniString(kIniSection, kKeyBgmFile, ini), "C:\\a.mp3");
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A read-only file, and one another program holds open, stay as they were.
+    WriteBytes(ini, before);
+    ASSERT_TRUE(SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(WriteIniStrings(kIniSection, keys, ini));
+    SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteIniStrings(kIniSection, keys, ini));
+    CloseHandle(held);
+    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // No folder to write into at all.
+    EXPECT_FALSE(WriteIniStrings(kIniSection, keys, scratch + "\\missing\\Velumira.ini"));
+    EXPECT_FALSE(WriteIniString(kIniSection, kKeyBgmKind, " 1", scratch + "\\missing\\x.ini"));
+}

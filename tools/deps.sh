@@ -29,10 +29,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ googletest libbenchmark-dev
     python3 icoutils nsis)
 # What running them through Wine on a private X display needs. wine32 runs the
 # shipped 32-bit programs; wine64 is the fallback where the kernel cannot run
-# 32-bit code.
+# 32-bit code. Xorg's dummy driver with Xinerama is the two-monitor display.
 WINE_PACKAGES=(wine wine32:i386 wine64 libgl1-mesa-dri libgl1-mesa-dri:i386 libgl1:i386
     libglu1-mesa:i386 libgl1 xvfb xauth x11-utils xdotool imagemagick fonts-ipafont-gothic
-    python3)
+    python3
+    xserver-xorg-core xserver-xorg-video-dummy libxinerama1 libxinerama1:i386)
 # The 64-bit test build for that fallback.
 WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 

@@ -3,6 +3,7 @@
 
 #include "bgm.h"
 #include "music_win.h"
+#include "physical_pixels_win.h"
 #include "preview_win.h"
 #include "saver_form_win.h"
 #include "whole_file_win.h"
@@ -175,6 +176,65 @@ TEST(WholeFile, RealFailuresLeaveNoHalfFileAndReadOnlyIsNoObstacle) {
     EXPECT_EQ(ReadFile(path.c_str()), std::vector<unsigned char>(data, data + 3));
     EXPECT_FALSE(Exists(pending));
     DeleteFileA(path.c_str());
+}
+
+TEST(Snapshot, OtherMonitorsAreCopiedFromTheirOwnCornerAndOldPicturesGo) {
+    // Any area of the desktop, as for a monitor right of or below the primary.
+    HWND green = ColourWindow("SnapshotGreen", RGB(0, 255, 0), 100, 60, 32, 24, 0);
+    ASSERT_TRUE(green);
+    PumpFor(300);
+    HDC screen = GetDC(GetDesktopWindow());
+    ScreenCopy copy;
+    ASSERT_TRUE(CopyScreenArea(screen, 100, 60, 32, 24, copy));
+    ReleaseDC(GetDesktopWindow(), screen);
+    DestroyWindow(green);
+    EXPECT_EQ(copy.width, 32);
+    EXPECT_EQ(copy.height, 24);
+    // Bottom-up rows of 32 * 3 bytes: the first pixel of the last row is the
+    // area's top-left corner, the last of the first row its bottom-right.
+    const auto* bits = static_cast<const unsigned char*>(copy.bits);
+    for (const unsigned char* p : {bits + 23 * 96, bits + 96 - 3}) {
+        EXPECT_EQ(p[0], 0);
+        EXPECT_EQ(p[1], 255);
+        EXPECT_EQ(p[2], 0);
+    }
+    DeleteObject(copy.image);
+
+    // Only the pictures of other monitors go, whatever layout made them.
+    const char* names[] = {"Velumira_1024_0_800x600.bmp", "Velumira_-1280_-56_1280x1024.bmp",
+                           "Velumira_notes.bmp", "Velumira.bmp.keep"};
+    for (const char* name : names)
+        std::ofstream(std::string("C:\\r_quil\\") + name) << "x";
+    RemoveMonitorPictures();
+    for (int i = 0; i < 4; ++i) {
+        const std::string path = std::string("C:\\r_quil\\") + names[i];
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES, i >= 2) << path;
+        DeleteFileA(path.c_str());
+    }
+}
+
+TEST(Snapshot, CopiesInPhysicalPixelsWhileTheHostStaysDpiUnaware) {
+    using Set = void*(WINAPI*)(void*);
+    using Get = void*(WINAPI*)();
+    using AwarenessOf = int(WINAPI*)(void*);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    auto function = [user32](const char* name) {
+        return reinterpret_cast<void (*)()>(GetProcAddress(user32, name));
+    };
+    auto set = reinterpret_cast<Set>(function("SetThreadDpiAwarenessContext"));
+    auto get = reinterpret_cast<Get>(function("GetThreadDpiAwarenessContext"));
+    auto awarenessOf =
+        reinterpret_cast<AwarenessOf>(function("GetAwarenessFromDpiAwarenessContext"));
+    if (!set || !get || !awarenessOf) GTEST_SKIP() << "no per-thread DPI awareness here";
+    // As the host runs on Windows (Wine calls every program aware).
+    void* before = set(reinterpret_cast<void*>(intptr_t(-1)));
+    ASSERT_EQ(awarenessOf(get()), 0); // unaware
+    {
+        PhysicalPixelsScope physical;
+        EXPECT_EQ(awarenessOf(get()), 2); // per monitor
+    }
+    EXPECT_EQ(awarenessOf(get()), 0);
+    set(before);
 }
 
 TEST(Renderer, ProgramThatCannotStartIsReported) {

@@ -1,11 +1,14 @@
 // Test helper: looks at and pokes the renderer's window from outside, the way
 // other programs on the desktop can.
 //   window_probe info          class, styles and geometry; exit 1 when absent
-//   window_probe post MSG WPARAM LPARAM   PostMessage to the window
+//   window_probe post MSG WPARAM LPARAM [TITLE]  PostMessage to the window, or
+//                              to the renderer's window of that title
 //   window_probe send MSG WPARAM LPARAM   SendMessage to the window
 //   window_probe errorbox      text and buttons of the "Error" box, then OK
 //   window_probe tap VK        key down and up posted back to back
 //   window_probe noerrorbox    exit 1 while an "Error" box is open
+//   window_probe windows       every renderer window: title, rectangle, topmost
+//   window_probe manifest FILE the application manifest embedded in FILE
 #include <windows.h>
 
 #include <cstdio>
@@ -80,6 +83,30 @@ int errorBox() {
     return 0;
 }
 
+BOOL CALLBACK listWindow(HWND w, LPARAM) {
+    char cls[64] = {}, title[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "OpenGL") != 0) return TRUE;
+    GetWindowTextA(w, title, sizeof title);
+    RECT r;
+    GetWindowRect(w, &r);
+    std::printf("%s %ld,%ld,%ld,%ld visible=%d topmost=%d\n", title, r.left, r.top, r.right,
+                r.bottom, IsWindowVisible(w) ? 1 : 0,
+                (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
+    return TRUE;
+}
+
+int manifest(const char* file) {
+    HMODULE module = LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return 1;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (bytes) std::fwrite(bytes, 1, SizeofResource(module, found), stdout);
+    FreeLibrary(module);
+    return bytes ? 0 : 1;
+}
+
 unsigned long number(const char* s) {
     return std::strtoul(s, nullptr, 0);
 }
@@ -96,10 +123,14 @@ int main(int argc, char** argv) {
         return w && PostMessageA(w, WM_KEYDOWN, key, 0) && PostMessageA(w, WM_KEYUP, key, 0) ? 0
                                                                                              : 1;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "windows") == 0)
+        return EnumWindows(listWindow, 0) ? 0 : 1;
+    if (argc == 3 && std::strcmp(argv[1], "manifest") == 0) return manifest(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
-    if (argc == 5 && (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {
-        HWND w = renderer();
+    if ((argc == 5 || argc == 6) &&
+        (std::strcmp(argv[1], "post") == 0 || std::strcmp(argv[1], "send") == 0)) {
+        HWND w = argc == 6 ? FindWindowA("OpenGL", argv[5]) : renderer();
         if (!w) return 1;
         const UINT message = UINT(number(argv[2]));
         const WPARAM wParam = WPARAM(number(argv[3]));
@@ -109,6 +140,6 @@ int main(int argc, char** argv) {
         return SendMessageTimeoutA(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? 0
                                                                                                 : 1;
     }
-    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send ...\n");
+    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send|windows|manifest ...\n");
     return 2;
 }

@@ -264,6 +264,55 @@ TEST_F(SettingsDialog, ApplyTakesTheTrackTypedIntoTheCombo) {
     EXPECT_EQ(BgmTrack, 12);
 }
 
+TEST_F(SettingsDialog, ApplyThatCannotWriteSaysSoAndKeepsTheDialogOpen) {
+    const std::string before = "[Section]\r\nBGM\x8B\xE6\x95\xAA=2\r\n";
+    {
+        FILE* f = std::fopen(ini.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(before.data(), 1, before.size(), f);
+        std::fclose(f);
+    }
+    // Another program holds the file.
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    BgmKind = 1;
+    Open();
+    std::string text;
+    std::thread answer([&text] {
+        for (int i = 0; i < 100; ++i) {
+            if (HWND box = FindWindowA("#32770", "Velumira")) {
+                char buf[1024] = {};
+                GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+                text = buf;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
+    Click(Ctl("Cmd_Set"));
+    answer.join();
+    CloseHandle(held);
+    // 設定ﾌｧｲﾙに書き込めませんでした。, the path, then ﾌｧｲﾙかﾌｫﾙﾀﾞが書き込み禁止か、
+    // ほかのﾌﾟﾛｸﾞﾗﾑが使用中です。設定は変更されていません。
+    EXPECT_EQ(text, "\x90\xdd\x92\xe8\xcc\xa7\xb2\xd9\x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82"
+                    "\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42\n\n" +
+                        ini +
+                        "\n\n\xcc\xa7\xb2\xd9\x82\xa9\xcc\xab\xd9\xc0\xde\x82\xaa\x8f\x91\x82"
+                        "\xab\x8d\x9e\x82\xdd\x8b\xd6\x8e\x7e\x82\xa9\x81\x41\x82\xd9\x82\xa9"
+                        "\x82\xcc\xcc\xdf\xdb\xb8\xde\xd7\xd1\x82\xaa\x8e\x67\x97\x70\x92\x86"
+                        "\x82\xc5\x82\xb7\x81\x42\x90\xdd\x92\xe8\x82\xcd\x95\xcf\x8d\x58\x82"
+                        "\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42");
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(ReadBytes(ini), before) << "nothing half-written";
+
+    // Once the file is free, the same apply writes and closes.
+    Click(Ctl("Cmd_Set"));
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_NE(ReadBytes(ini).find("BGM\x8B\xE6\x95\xAA=1\r\n"), std::string::npos);
+}
+
 TEST_F(SettingsDialog, CancelAndTheCloseBoxWriteNothing) {
     Open();
     SendMessageA(Ctl("lbl_BGM", 1), WM_LBUTTONDOWN, MK_LBUTTON, 0);

@@ -29,6 +29,20 @@ constexpr char kChooserFilter[] =
     "BGM\xCC\xA7\xB2\xD9 (MP3 WAV)\0*.MP3;*.WAV\0"; // BGMﾌｧｲﾙ (MP3 WAV)
 constexpr char kChooserTitle[] = "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD"; // ﾌｧｲﾙを開く
 
+// Apply that cannot write says so, with the file's path between the two lines:
+// 設定ﾌｧｲﾙに書き込めませんでした。
+// ﾌｧｲﾙかﾌｫﾙﾀﾞが書き込み禁止か、ほかのﾌﾟﾛｸﾞﾗﾑが使用中です。設定は変更されていません。
+constexpr char kNotWrittenCaption[] = "Velumira";
+constexpr char kNotWrittenFirst[] =
+    "\x90\xdd\x92\xe8\xcc\xa7\xb2\xd9\x82\xc9\x8f\x91\x82\xab\x8d\x9e"
+    "\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
+constexpr char kNotWrittenLast[] =
+    "\xcc\xa7\xb2\xd9\x82\xa9\xcc\xab\xd9\xc0\xde\x82\xaa\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x8b\xd6"
+    "\x8e\x7e\x82\xa9\x81\x41\x82\xd9\x82\xa9\x82\xcc\xcc\xdf\xdb\xb8\xde\xd7\xd1\x82\xaa\x8e\x67"
+    "\x97\x70\x92\x86\x82\xc5\x82\xb7\x81\x42\x90\xdd\x92\xe8\x82\xcd\x95\xcf\x8d\x58\x82\xb3\x82"
+    "\xea"
+    "\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+
 struct Dialog {
     HWND wnd = nullptr;
     HWND owner = nullptr; // hidden; keeps the dialog off the taskbar
@@ -60,11 +74,14 @@ RECT PixelRect(const FormControl& c) {
     return {left, top, left + TwipsToPixels(c.width), top + TwipsToPixels(c.height)};
 }
 
+// The form is laid out on a grid of 15 twips to a pixel, that is at 96 dpi,
+// and its text is measured on the same grid so that it fits its labels. The
+// program is not DPI-aware: on a scaled screen the system enlarges the whole
+// dialog, and a system that does not (Wine) shows it at its 96 dpi size
+// rather than with its texts cut off.
 HFONT CreateFormFont(const FontDesc& f) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int height = -static_cast<int>(f.size * dpi / 72.0f + 0.5f);
+    constexpr float kFormDpi = 1440.0f / kTwipsPerPixel;
+    const int height = -static_cast<int>(f.size * kFormDpi / 72.0f + 0.5f);
     return CreateFontA(height, 0, 0, 0, f.weight, f.italic, f.underline, f.strikethrough,
                        static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
@@ -241,8 +258,16 @@ void Apply(Dialog& d) {
     const auto writes = ApplyWrites(BgmKind, text, BgmFile, track);
     BgmTrack = track;
     const std::string file = SettingsFilePath();
-    for (const auto& [key, value] : writes)
-        WriteIniString(kIniSection, key, value, file);
+    // Since the programs declare their privileges, a settings file in a
+    // protected folder is no longer silently redirected elsewhere: a write
+    // that fails must be told, and the user keeps the dialog to try again or
+    // cancel.
+    if (!WriteIniStrings(kIniSection, writes, file)) {
+        const std::string text =
+            std::string(kNotWrittenFirst) + "\n\n" + file + "\n\n" + kNotWrittenLast;
+        MessageBoxA(d.wnd, text.c_str(), kNotWrittenCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     Unload(d);
 }
 

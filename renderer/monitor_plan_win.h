@@ -1,0 +1,13 @@
+// The monitor plan of this machine's monitors as they are now, in the calling
+// thread's coordinates (physical pixels in the programs that need them).
+#pragma once
+
+#include "renderer/monitor_plan.h"
+
+#include <vector>
+
+namespace velumira {
+
+std::vector<MonitorShare> PlanTheseMonitors();
+
+} // namespace velumira
