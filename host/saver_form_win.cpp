@@ -5,7 +5,7 @@
 #include "host_main.h"
 #include "music_win.h"
 #include "physical_pixels_win.h"
-#include "renderer/monitor_plan_win.h"
+#include "monitors/monitor_plan_win.h"
 #include "saver.h"
 #include "whole_file_win.h"
 

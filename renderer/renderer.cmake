@@ -11,18 +11,9 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
-# Which monitor gets which window and picture: shared by host and renderer.
-add_library(velumira_monitor_plan STATIC ${_dir}/monitor_plan.cpp)
-target_include_directories(velumira_monitor_plan PUBLIC ${VELUMIRA_ROOT})
-velumira_add_gtest(monitor_plan_tests SOURCES ${_dir}/tests/monitor_plan_test.cpp
-                   LIBS velumira_monitor_plan)
-
 if(NOT WIN32)
     return()
 endif()
-
-target_sources(velumira_monitor_plan PRIVATE ${_dir}/monitor_plan_win.cpp)
-target_link_libraries(velumira_monitor_plan PUBLIC user32)
 
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
                                     ${_dir}/gl_scene_win.cpp)
@@ -34,7 +25,6 @@ target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_te
                       velumira_monitor_plan)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
-enable_language(RC)
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
 set_source_files_properties(${_dir}/renderer_manifest.rc PROPERTIES
     OBJECT_DEPENDS ${_dir}/Velumira.dll.manifest)

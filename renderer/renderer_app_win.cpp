@@ -2,7 +2,7 @@
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
 #include "renderer/gl_scene.h"
-#include "renderer/monitor_plan_win.h"
+#include "monitors/monitor_plan_win.h"
 
 #include <windows.h>
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 // Which monitor gets which window and picture, for the layouts people have:
 // one screen, screens left of or above the primary, screens of other sizes.
-#include "renderer/monitor_plan.h"
+#include "monitors/monitor_plan.h"
 
 #include <gtest/gtest.h>
 

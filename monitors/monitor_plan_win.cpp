@@ -1,4 +1,4 @@
-#include "renderer/monitor_plan_win.h"
+#include "monitors/monitor_plan_win.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // thread's coordinates (physical pixels in the programs that need them).
 #pragma once
 
-#include "renderer/monitor_plan.h"
+#include "monitors/monitor_plan.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "renderer/monitor_plan.h"
+#include "monitors/monitor_plan.h"
 
 #include <algorithm>
 #include <cstdio>
