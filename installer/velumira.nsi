@@ -26,6 +26,8 @@ SetCompressor /SOLID lzma
 !define OWN_KEY "Software\Velumira"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define SNAPSHOT "C:\r_quil\Velumira.bmp"
+; The other monitors' pictures beside it, one per monitor, named by its place.
+!define MONITOR_PICTURES "C:\r_quil\Velumira_*.bmp"
 
 Name "Velumira ${VERSION}"
 OutFile "${OUTFILE}"
@@ -234,6 +236,7 @@ Section "-un.Programs"
     Delete "$INSTDIR\Uninstall.exe"
     ; A picture of the user's desktop must not outlive the program.
     Delete "${SNAPSHOT}"
+    Delete "${MONITOR_PICTURES}"
     RMDir "C:\r_quil"
 SectionEnd
 

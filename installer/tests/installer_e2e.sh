@@ -162,11 +162,15 @@ install_silently 0
 expect_reg 'HKCU\Software\Velumira' PreviousScreenSaver "$previous"
 
 # ---- uninstalling --------------------------------------------------------------
+# What a run on two monitors leaves beside the snapshot.
+echo x >"$WINEPREFIX/drive_c/r_quil/Velumira_1024_0_800x600.bmp"
 uninstall_silently
 left=$(ls "$inst" | tr '\n' ' ')
 [ "$left" = "Velumira.ini " ] || fail "left in the install folder: $left"
 wine_ja reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry still there"
 [ -e "$WINEPREFIX/drive_c/r_quil/Velumira.bmp" ] && fail "snapshot still there"
+[ -e "$WINEPREFIX/drive_c/r_quil/Velumira_1024_0_800x600.bmp" ] &&
+    fail "another monitor's picture still there"
 expect_reg "$desktop" SCRNSAVE.EXE "$previous"
 
 # ---- no screensaver before ---------------------------------------------------
