@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitors/monitor_plan.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -7,8 +9,6 @@
 
 namespace velumira {
 
-constexpr const char kWorkFolder[] = "C:\\r_quil";
-constexpr const char kSnapshotPath[] = "C:\\r_quil\\Velumira.bmp";
 constexpr const char kRendererTitle[] = "Velumira_VC";
 constexpr const char kRendererFile[] = "\\Velumira.dll";
 

@@ -7,8 +7,6 @@ namespace velumira {
 
 namespace {
 
-constexpr char kFolder[] = "C:\\r_quil\\";
-constexpr char kSnapshotName[] = "Velumira.bmp";
 constexpr char kPicturePrefix[] = "Velumira_";
 constexpr char kPictureSuffix[] = ".bmp";
 
@@ -71,7 +69,8 @@ std::vector<MonitorShare> PlanMonitors(const std::vector<MonitorRect>& monitors)
         s.width = kept[i].right - kept[i].left;
         s.height = kept[i].bottom - kept[i].top;
         s.primary = i == 0;
-        s.picturePath = std::string(kFolder) + (s.primary ? kSnapshotName : PictureName(s));
+        s.picturePath = s.primary ? std::string(kSnapshotPath)
+                                  : std::string(kWorkFolder) + "\\" + PictureName(s);
         plan.push_back(s);
     }
     return plan;

@@ -10,6 +10,11 @@
 
 namespace velumira {
 
+// The working folder and the primary's snapshot, at fixed paths that both
+// programs know.
+constexpr char kWorkFolder[] = "C:\\r_quil";
+constexpr char kSnapshotPath[] = "C:\\r_quil\\Velumira.bmp";
+
 // One monitor as the platform reports it, in physical pixels on the virtual
 // screen (the primary's top-left corner is 0, 0).
 struct MonitorRect {
