@@ -1,0 +1,70 @@
+#include "renderer/frame_loop.h"
+
+int StepClock::stepsDue(int64_t now) {
+    // A clock that ran backwards is started again rather than trusted.
+    if (!running_ || now < origin_) {
+        running_ = true;
+        origin_ = now;
+        taken_ = 0;
+        return 0;
+    }
+    // Whole seconds and the rest apart, so that no product can overflow
+    // however long the saver runs.
+    const int64_t elapsed = now - origin_;
+    const int64_t made = elapsed / ticksPerSecond_ * kStepsPerSecond +
+                         elapsed % ticksPerSecond_ * kStepsPerSecond / ticksPerSecond_;
+    const int64_t due = made - taken_;
+    if (due > kMaxStepsPerFrame) {
+        origin_ = now;
+        taken_ = 0;
+        return kMaxStepsPerFrame;
+    }
+    taken_ = made;
+    return int(due);
+}
+
+FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz)
+    : platform_(platform), clock_(ticksPerSecond) {
+    if (refreshHz <= 1) refreshHz = kFallbackRefreshHz;
+    minInterval_ = ticksPerSecond * 99 / (int64_t(refreshHz) * 100);
+}
+
+void FrameLoop::pass(int steps, bool blankPrimary) {
+    const int windows = platform_.windowCount();
+    for (int w = 0; w < windows; ++w) {
+        if (w == 0 && blankPrimary)
+            platform_.clear(w);
+        else
+            platform_.draw(w, steps);
+        platform_.swap(w);
+    }
+    ++frames_;
+    steps_ += steps;
+}
+
+void FrameLoop::reveal(bool blankPrimary) {
+    if (revealed_) return;
+    revealed_ = true;
+    const int windows = platform_.windowCount();
+    for (int w = 0; w < windows; ++w)
+        platform_.setSwapInterval(w, w == 0 ? 1 : 0);
+    const auto frame = [&] {
+        const int64_t now = platform_.now();
+        nextFrame_ = now + minInterval_;
+        pass(blankPrimary ? 0 : clock_.stepsDue(now), blankPrimary);
+    };
+    frame();
+    for (int w = 0; w < windows; ++w)
+        platform_.show(w);
+    frame();
+}
+
+void FrameLoop::idle() {
+    const int64_t now = platform_.now();
+    if (now < nextFrame_) {
+        platform_.waitUntil(nextFrame_);
+        return;
+    }
+    nextFrame_ = now + minInterval_;
+    pass(clock_.stepsDue(now), false);
+}
