@@ -11,6 +11,12 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
+# Pacing of the cloth and the frames: platform-free, tested in every world.
+add_library(velumira_frame_loop STATIC ${_dir}/frame_loop.cpp)
+target_include_directories(velumira_frame_loop PUBLIC ${VELUMIRA_ROOT})
+velumira_add_gtest(frame_loop_tests SOURCES ${_dir}/tests/frame_loop_test.cpp
+                   LIBS velumira_frame_loop)
+
 if(NOT WIN32)
     return()
 endif()
@@ -22,7 +28,7 @@ target_link_libraries(velumira_texture PUBLIC velumira_dib_layout glu32 opengl32
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture
-                      velumira_monitor_plan)
+                      velumira_monitor_plan velumira_frame_loop winmm)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)

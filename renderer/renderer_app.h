@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cloth/cloth.h"
+#include "renderer/frame_loop.h"
 
 #include <windows.h>
 
@@ -42,14 +43,46 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // afterwards. A monitor whose window cannot be made stays uncovered.
 void createMonitorWindows();
 void destroyMonitorWindows();
-// Steps the cloth and draws it into the back buffer.
-bool drawFrame();
-// Steps and draws one cloth into the current context, without the pause.
-void drawScene(Cloth& sheet);
-// Steps and draws every other monitor's cloth and shows it.
-void drawMonitorFrames();
+// Steps the cloth `steps` times and draws it into the back buffer.
+bool drawFrame(int steps);
+// Steps and draws one cloth into the current context.
+void drawScene(Cloth& sheet, int steps);
+
+// The renderer's windows, clock and wait for its frames: every monitor's
+// window, QueryPerformanceCounter, and a high-resolution timer that a
+// message cuts short.
+class WinFramePlatform : public FramePlatform {
+  public:
+    WinFramePlatform();
+    ~WinFramePlatform() override;
+    WinFramePlatform(const WinFramePlatform&) = delete;
+    WinFramePlatform& operator=(const WinFramePlatform&) = delete;
+
+    int64_t ticksPerSecond() const { return ticksPerSecond_; }
+    // The primary display's rate as the system reports it; 0 or 1 when unknown.
+    int refreshHz() const { return refreshHz_; }
+
+    int windowCount() override;
+    void draw(int window, int steps) override;
+    void clear(int window) override;
+    void swap(int window) override;
+    void show(int window) override;
+    void setSwapInterval(int window, int interval) override;
+    int64_t now() override;
+    void waitUntil(int64_t tick) override;
+
+  private:
+    GlWindow& gl(int window);
+
+    int64_t ticksPerSecond_ = 1;
+    int refreshHz_ = 0;
+    HANDLE timer_ = nullptr;
+    bool raisedResolution_ = false;
+};
+
 // Handles messages and draws frames until a quit message or Escape; returns
 // the exit code.
-int runMainLoop();
-// The whole program: window, lights, timer, picture, loop, tear-down.
+int runMainLoop(FrameLoop& frames);
+// The whole program: window, lights, timer, picture, first frames, loop,
+// tear-down.
 int runRenderer();

@@ -5,7 +5,10 @@
 #include "monitors/monitor_plan_win.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 #include <GL/gl.h>
+
+#include <cstring>
 
 namespace {
 
@@ -26,6 +29,7 @@ const char monitorWindowTitle[] = "Velumira_VM";
 bool keys[256];
 bool active = true;
 const int stepsPerFrame = 7;
+static_assert(kStepsPerSecond == stepsPerFrame * 60, "the cloth keeps its pace of 60 Hz frames");
 
 namespace {
 
@@ -64,8 +68,6 @@ bool openMonitorWindow(MonitorCloth& m, const velumira::MonitorShare& share) {
     m.gl.renderingContext = wglCreateContext(m.gl.deviceContext);
     if (!m.gl.renderingContext || !wglMakeCurrent(m.gl.deviceContext, m.gl.renderingContext))
         return false;
-    // The primary keeps the focus and the keyboard.
-    ShowWindow(m.gl.window, SW_SHOWNOACTIVATE);
     resizeScene(share.width, share.height);
     initGlState();
     setupLights();
@@ -121,6 +123,9 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
     windowClass.hInstance = glWindow.instance;
     windowClass.hIcon = LoadIcon(nullptr, IDI_WINLOGO);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    // Whatever the system shows of a window before its first frame is black,
+    // never white.
+    windowClass.hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassA(&windowClass)) return false;
 
@@ -163,9 +168,7 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
         return false;
     }
 
-    ShowWindow(glWindow.window, SW_SHOW);
-    SetForegroundWindow(glWindow.window);
-    SetFocus(glWindow.window);
+    // Shown only once it has a frame to show (revealWindows).
     resizeScene(width, height);
     if (!initGlState()) {
         destroyGlWindow();
@@ -216,6 +219,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ACTIVATE:
         active = HIWORD(wParam) == 0;
         return 0;
+    case WM_ERASEBKGND:
+        // Every pixel comes from the frames; an erase would blank the last one
+        // until the next.
+        return 1;
     case WM_CLOSE:
         PostQuitMessage(0);
         return 0;
@@ -229,34 +236,154 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-void drawScene(Cloth& sheet) {
+void drawScene(Cloth& sheet, int steps) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glPushMatrix();
     glTranslated(0.0, 1.0, -38.0);
     glScaled(0.75, 0.75, 0.75);
-    for (int i = 0; i < stepsPerFrame; ++i)
+    for (int i = 0; i < steps; ++i)
         sheet.step();
     sheet.draw();
     glPopMatrix();
     glFlush();
 }
 
-bool drawFrame() {
-    drawScene(cloth);
-    Sleep(5);
+bool drawFrame(int steps) {
+    drawScene(cloth, steps);
     return true;
 }
 
-void drawMonitorFrames() {
-    if (monitorCloths.empty()) return;
-    for (MonitorCloth& m : monitorCloths) {
-        makeCurrent(m.gl);
-        drawScene(*m.cloth);
-        SwapBuffers(m.gl.deviceContext);
+WinFramePlatform::WinFramePlatform() {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    ticksPerSecond_ = frequency.QuadPart;
+
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+        refreshHz_ = int(mode.dmDisplayFrequency);
+
+    // A timer that keeps its time to well under a millisecond where the
+    // system has one (Windows 10 1803 on); elsewhere the system's timer is
+    // raised to 1 ms for the renderer's life, since its default 15.6 ms tick
+    // would hold a 60 Hz frame for two periods.
+    using CreateTimerEx = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPCWSTR, DWORD, DWORD);
+    constexpr DWORD kHighResolution = 0x2; // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+    const auto createTimerEx = reinterpret_cast<CreateTimerEx>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateWaitableTimerExW")));
+    if (createTimerEx) timer_ = createTimerEx(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS);
+    if (!timer_) {
+        timer_ = CreateWaitableTimerA(nullptr, FALSE, nullptr);
+        raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
     }
+}
+
+WinFramePlatform::~WinFramePlatform() {
+    if (timer_) CloseHandle(timer_);
+    if (raisedResolution_) timeEndPeriod(1);
+}
+
+GlWindow& WinFramePlatform::gl(int window) {
+    return window == 0 ? glWindow : monitorCloths[size_t(window) - 1].gl;
+}
+
+int WinFramePlatform::windowCount() {
+    return 1 + int(monitorCloths.size());
+}
+
+// The primary's context stays current between frames: the window procedure
+// sizes its viewport without switching.
+void WinFramePlatform::draw(int window, int steps) {
+    if (window == 0) {
+        drawFrame(steps);
+        return;
+    }
+    makeCurrent(gl(window));
+    drawScene(*monitorCloths[size_t(window) - 1].cloth, steps);
+}
+
+void WinFramePlatform::clear(int window) {
+    makeCurrent(gl(window));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void WinFramePlatform::swap(int window) {
+    SwapBuffers(gl(window).deviceContext);
+    if (window != 0) makeCurrent(glWindow);
+}
+
+void WinFramePlatform::show(int window) {
+    HWND hwnd = gl(window).window;
+    if (window != 0) {
+        // The primary keeps the focus and the keyboard.
+        ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+        return;
+    }
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+}
+
+void WinFramePlatform::setSwapInterval(int window, int interval) {
+    using SwapIntervalExt = BOOL(WINAPI*)(int);
+    using ExtensionsArb = const char*(WINAPI*)(HDC);
+    using ExtensionsExt = const char*(WINAPI*)();
+    GlWindow& target = gl(window);
+    makeCurrent(target);
+    // Some drivers hand out entry points of extensions they do not offer;
+    // the extension string decides where there is one.
+    const char* extensions = nullptr;
+    if (auto arb = reinterpret_cast<ExtensionsArb>(
+            reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringARB"))))
+        extensions = arb(target.deviceContext);
+    else if (auto ext = reinterpret_cast<ExtensionsExt>(
+                 reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringEXT"))))
+        extensions = ext();
+    const auto swapInterval = reinterpret_cast<SwapIntervalExt>(
+        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    if (swapInterval && (!extensions || std::strstr(extensions, "WGL_EXT_swap_control")))
+        swapInterval(interval);
     makeCurrent(glWindow);
 }
+
+int64_t WinFramePlatform::now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+void WinFramePlatform::waitUntil(int64_t tick) {
+    const int64_t left = tick - now();
+    if (left <= 0) return;
+    if (!timer_) {
+        // No timer at all: whole milliseconds, rounded down, still never a spin.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left * 1000 / ticksPerSecond_),
+                                  QS_ALLINPUT);
+        return;
+    }
+    // Relative due time in 100 ns units.
+    LARGE_INTEGER due;
+    due.QuadPart =
+        -(left / ticksPerSecond_ * 10000000 + left % ticksPerSecond_ * 10000000 / ticksPerSecond_);
+    if (due.QuadPart == 0) return;
+    SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
+    MsgWaitForMultipleObjects(1, &timer_, FALSE, INFINITE, QS_ALLINPUT);
+}
+
+namespace {
+
+FrameLoop* revealingLoop = nullptr;
+ErrorReporter outerReporter = nullptr;
+
+// The primary's picture could not be loaded: its box is owned by the visible,
+// focused renderer window, which shows black until the box is dismissed.
+void revealThenReport(const char* text) {
+    if (revealingLoop) revealingLoop->reveal(true);
+    outerReporter(text);
+}
+
+} // namespace
 
 int runRenderer() {
     const int width = GetSystemMetrics(SM_CXMAXIMIZED);
@@ -266,8 +393,20 @@ int runRenderer() {
     const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
     // Every monitor is covered before anything can wait for the user.
     createMonitorWindows();
-    cloth.loadPicture();
-    const int exitCode = runMainLoop();
+    int exitCode = 0;
+    {
+        WinFramePlatform platform;
+        FrameLoop frames(platform, platform.ticksPerSecond(), platform.refreshHz());
+        revealingLoop = &frames;
+        outerReporter = setErrorReporter(revealThenReport);
+        cloth.loadPicture();
+        setErrorReporter(outerReporter);
+        revealingLoop = nullptr;
+        // Until now the user sees the live desktop, which is what the
+        // picture shows.
+        frames.reveal();
+        exitCode = runMainLoop(frames);
+    }
     KillTimer(glWindow.window, timer);
     // They use the primary's window class, which goes with it.
     destroyMonitorWindows();
@@ -275,7 +414,7 @@ int runRenderer() {
     return exitCode;
 }
 
-int runMainLoop() {
+int runMainLoop(FrameLoop& frames) {
     MSG message = {};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -285,9 +424,12 @@ int runMainLoop() {
         } else if (active) {
             // Escape ends with 0, like a close request.
             if (keys[VK_ESCAPE]) return 0;
-            drawFrame();
-            SwapBuffers(glWindow.deviceContext);
-            drawMonitorFrames();
+            frames.idle();
+        } else {
+            // Minimised: nothing to draw until a message says otherwise, and
+            // the time until then is not simulated.
+            frames.pause();
+            WaitMessage();
         }
     }
 }
