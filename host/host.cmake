@@ -16,7 +16,7 @@ endif()
 add_library(velumira_host_win STATIC
     music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
-    velumira_host_core velumira_monitor_plan user32 gdi32 winmm ole32 oleaut32 uuid)
+    velumira_host_core velumira_monitor_plan user32 gdi32 advapi32 winmm ole32 oleaut32 uuid)
 
 set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
 configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
