@@ -41,6 +41,10 @@ target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 add_executable(host_process_probe tests/process_probe_win.cpp)
 target_link_libraries(host_process_probe PRIVATE user32 psapi)
 
+# Who may open a file, read back from outside by the end-to-end runs.
+add_executable(host_file_access_probe tests/file_access_probe_win.cpp)
+target_link_libraries(host_file_access_probe PRIVATE velumira_monitor_plan advapi32)
+
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
     SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
