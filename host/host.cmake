@@ -16,7 +16,7 @@ endif()
 add_library(velumira_host_win STATIC
     music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
-    velumira_host_core velumira_monitor_plan user32 gdi32 winmm ole32 oleaut32 uuid)
+    velumira_host_core velumira_monitor_plan user32 gdi32 advapi32 winmm ole32 oleaut32 uuid)
 
 set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
 configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
@@ -40,6 +40,10 @@ target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 # What a process holds, sampled from outside by the long-run command.
 add_executable(host_process_probe tests/process_probe_win.cpp)
 target_link_libraries(host_process_probe PRIVATE user32 psapi)
+
+# Who may open a file, read back from outside by the end-to-end runs.
+add_executable(host_file_access_probe tests/file_access_probe_win.cpp)
+target_link_libraries(host_file_access_probe PRIVATE velumira_monitor_plan advapi32)
 
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
     SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)

@@ -68,7 +68,7 @@ void Velumira_S::Load() {
 }
 
 void Velumira_S::CaptureDesktop() {
-    platform_.captureDesktop();
+    pictures_ = platform_.captureDesktop();
 }
 
 void Velumira_S::StartRenderer() {
@@ -127,6 +127,9 @@ void Velumira_S::QueryUnload() {
     }
     // Undoes the one hide of the saver mode; an empty command line never hid it.
     if (modeLetter_ == 'S') platform_.showCursor();
+    for (const std::string& picture : pictures_)
+        platform_.removeFile(picture);
+    pictures_.clear();
 }
 
 } // namespace velumira

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velumira {
 
@@ -27,7 +28,10 @@ MusicFileKind MusicFileKindOf(const std::string& file);
 class SaverPlatform {
   public:
     virtual ~SaverPlatform() = default;
-    virtual void captureDesktop() = 0;
+    // Photographs the desktop into the pictures the renderer reads; returns
+    // the files it wrote.
+    virtual std::vector<std::string> captureDesktop() = 0;
+    virtual void removeFile(const std::string& path) = 0;
     virtual void startRenderer() = 0;
     // True while the process startRenderer made has not ended: false when none
     // could be made, and false once it crashed, was killed or quit.
@@ -54,7 +58,9 @@ class Velumira_S {
     // The platform saw the renderer's process end: the watch need not wait
     // for its next tick.
     void RendererEnded();
-    // The ending sequence; the caller ends the process afterwards.
+    // The ending sequence; the caller ends the process afterwards. It ends
+    // with the removal of the pictures this run wrote: they show whatever was
+    // on the screen, and nothing reads them once the renderer has started.
     void QueryUnload();
 
     bool TimerEnabled(SaverTimer timer) const;
@@ -76,6 +82,7 @@ class Velumira_S {
     bool timer3_ = true;
     bool rendererSeen_ = false;
     uint64_t rendererStartMs_ = 0;
+    std::vector<std::string> pictures_; // written by this run
 };
 
 } // namespace velumira

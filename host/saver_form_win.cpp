@@ -75,7 +75,7 @@ class SaverWindow : public SaverPlatform {
     // SaverPlatform
     // Every monitor, in physical pixels on any scale, at one moment: all
     // copies are made before any file is written.
-    void captureDesktop() override {
+    std::vector<std::string> captureDesktop() override {
         PhysicalPixelsScope physical;
         const int screenW = GetSystemMetrics(SM_CXSCREEN);
         const int screenH = GetSystemMetrics(SM_CYSCREEN);
@@ -99,12 +99,17 @@ class SaverWindow : public SaverPlatform {
                            copies[i]);
         ReleaseDC(desktop, screen);
 
-        WriteScreenCopy(primary, kSnapshotPath);
+        std::vector<std::string> written;
+        if (WriteScreenCopy(primary, kSnapshotPath)) written.push_back(kSnapshotPath);
         for (size_t i = 0; i < others.size(); ++i) {
-            WriteScreenCopy(copies[i], others[i].picturePath.c_str());
+            if (WriteScreenCopy(copies[i], others[i].picturePath.c_str()))
+                written.push_back(others[i].picturePath);
             DeleteObject(copies[i].image);
         }
+        return written;
     }
+
+    void removeFile(const std::string& path) override { RemoveFile(path); }
 
     void startRenderer() override {
         rendererPath_ = hostFolder_ + kRendererFile;

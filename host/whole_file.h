@@ -15,8 +15,12 @@ struct Bytes {
 class FileStore {
   public:
     virtual ~FileStore() = default;
-    // Makes `path` a new, empty file open for writing.
-    virtual bool create(const std::string& path) = 0;
+    // The user the files are written for, as SID text; empty when unknown.
+    virtual std::string userSid() = 0;
+    // Makes `path` a new, empty file open for writing, whose only permissions
+    // are `access` (a security descriptor in the platform's SDDL text), even
+    // where a file was at `path` before.
+    virtual bool create(const std::string& path, const std::string& access) = 0;
     // Appends to the file create opened; false unless every byte went.
     virtual bool write(const Bytes& bytes) = 0;
     // Closes that file; false when its content may be incomplete.
@@ -31,10 +35,16 @@ class FileStore {
 // so that taking the name is a rename, never a copy.
 std::string PendingNameOf(const std::string& path);
 
-// Writes `parts` one after another as the new content of `path`. A reader finds
-// either the whole new file or none: when any step fails, the half-written copy
-// and the file that was at `path` before are both removed, so that nothing
-// outdated can pass for the new content. True when the new file is in place.
+// Permissions that let the user `sid` alone at a file: owned by that user, one
+// entry granting it everything, none inherited from the folder.
+std::string OwnerOnlyAccess(const std::string& sid);
+
+// Writes `parts` one after another as the new content of `path`, a file only
+// the store's user may open (OwnerOnlyAccess), from its first byte on. A reader
+// finds either the whole new file or none: when any step fails, the
+// half-written copy and the file that was at `path` before are both removed,
+// so that nothing outdated can pass for the new content; with no user known
+// nothing is written. True when the new file is in place.
 bool WriteWholeFile(FileStore& store, const std::string& path, std::initializer_list<Bytes> parts);
 
 } // namespace velumira

@@ -1,6 +1,9 @@
 #include "whole_file_win.h"
 
+#include "monitors/process_user_win.h"
+
 #include <windows.h>
+#include <sddl.h>
 
 namespace velumira {
 
@@ -19,10 +22,21 @@ class WinFileStore : public FileStore {
   public:
     ~WinFileStore() override { close(); }
 
-    bool create(const std::string& path) override {
-        AllowChanges(path);
-        file_ = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    std::string userSid() override { return ProcessUserSidText(); }
+
+    bool create(const std::string& path, const std::string& access) override {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(access.c_str(), SDDL_REVISION_1,
+                                                                  &descriptor, nullptr))
+            return false;
+        // Only a file that is made new takes the permissions it is given: an
+        // old one opened over keeps its own. Whatever cannot be removed (held
+        // open, another account's) makes the create fail.
+        remove(path);
+        SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+        file_ = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &security, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        LocalFree(descriptor);
         return file_ != INVALID_HANDLE_VALUE;
     }
 

@@ -234,9 +234,12 @@ Section "-un.Programs"
     Delete "$INSTDIR\Velumira.dll"
     Delete "$INSTDIR\README.txt"
     Delete "$INSTDIR\Uninstall.exe"
-    ; A picture of the user's desktop must not outlive the program.
+    ; A picture of the user's desktop must not outlive the program, nor the
+    ; half-written copy (.new) a run that ended abnormally may have left.
     Delete "${SNAPSHOT}"
+    Delete "${SNAPSHOT}.new"
     Delete "${MONITOR_PICTURES}"
+    Delete "${MONITOR_PICTURES}.new"
     RMDir "C:\r_quil"
 SectionEnd
 

@@ -11,7 +11,9 @@ struct RgbImage {
 };
 
 // Returns a new image (free data, then the record, with std::free), or null
-// after telling the user why through reportError.
+// after telling the user why through reportError. A file whose owner is not
+// the renderer's user is refused as if it were missing: anyone else's picture
+// could show anything, a fake logon screen included.
 RgbImage* loadDibImage(const char* path);
 void freeRgbImage(RgbImage* image);
 
@@ -23,3 +25,7 @@ void reportError(const char* text);
 // Passing null restores the message box.
 using ErrorReporter = void (*)(const char* text);
 ErrorReporter setErrorReporter(ErrorReporter reporter);
+
+// Tests stand another user (a SID) in for the one the renderer runs as, the
+// owner a picture must have; passing null restores that one.
+void setPictureUser(const void* sid);

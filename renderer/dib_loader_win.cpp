@@ -1,12 +1,15 @@
 #include "renderer/dib_loader.h"
 #include "renderer/dib_layout.h"
+#include "monitors/process_user_win.h"
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -15,6 +18,27 @@ void messageBoxReporter(const char* text) {
 }
 
 ErrorReporter currentReporter = messageBoxReporter;
+const void* pictureUser = nullptr; // null: the process's own
+
+// Only an owner that can be read and is the user counts. A file system that
+// keeps no owners cannot tell the user's picture from one another account put
+// there, so its pictures are refused too.
+bool ownedByPictureUser(HANDLE file) {
+    std::vector<unsigned char> own;
+    const void* user = pictureUser;
+    if (!user) {
+        own = velumira::ProcessUserSid();
+        if (own.empty()) return false;
+        user = own.data();
+    }
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const bool mine = GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                      nullptr, nullptr, nullptr, &descriptor) == ERROR_SUCCESS &&
+                      owner && EqualSid(owner, const_cast<void*>(user));
+    LocalFree(descriptor);
+    return mine;
+}
 
 const char kOutOfMemory[] = "Out of memory.";
 const char kUnknownFormat[] = "Unknown DIB file format.";
@@ -30,7 +54,7 @@ struct MappedFile {
     bool open(const char* path) {
         file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
+        if (file == INVALID_HANDLE_VALUE || !ownedByPictureUser(file)) return false;
         LARGE_INTEGER length;
         if (!GetFileSizeEx(file, &length) || length.QuadPart <= 0 ||
             uint64_t(length.QuadPart) > SIZE_MAX)
@@ -142,6 +166,10 @@ ErrorReporter setErrorReporter(ErrorReporter reporter) {
     ErrorReporter previous = currentReporter;
     currentReporter = reporter ? reporter : messageBoxReporter;
     return previous;
+}
+
+void setPictureUser(const void* sid) {
+    pictureUser = sid;
 }
 
 void freeRgbImage(RgbImage* image) {

@@ -24,7 +24,8 @@ endif()
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
                                     ${_dir}/gl_scene_win.cpp)
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
-target_link_libraries(velumira_texture PUBLIC velumira_dib_layout glu32 opengl32 gdi32 user32)
+target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_monitor_plan glu32
+                      opengl32 gdi32 user32 advapi32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture

@@ -3,9 +3,10 @@
 # folder whose path has blanks, with the renderer beside it.
 #   saver_e2e.sh escape|kill|slow|music|release|early-kill|snapshot-fails
 # escape: a known picture on the screen ends up in the snapshot at the screen's
-#   size, the renderer starts by its bare path, Escape ends the renderer and the
-#   host follows within about half a second, the cursor is hidden once and
-#   shown once.
+#   size, replacing an earlier run's that anyone could read: the new one is
+#   the user's alone, and the cloth shows it. The renderer starts by its bare
+#   path, Escape ends the renderer and the host follows within about half a
+#   second, the cursor is hidden once and shown once, and no picture is left.
 # kill:   the renderer process is killed instead; the host still ends.
 # slow:   a renderer that needs 3 s to open its window keeps the saver running.
 # release: the release zip unpacked into a fresh folder runs the same way.
@@ -25,6 +26,7 @@ work=$(mktemp -d)
 pids=()
 dir_win='C:\velumira saver e2e'
 dir=$WINEPREFIX/drive_c/velumira\ saver\ e2e
+r_quil=$WINEPREFIX/drive_c/r_quil
 . "$VELUMIRA_ROOT/host/tests/saver_run.sh"
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
@@ -45,6 +47,8 @@ stand_in=$build/host/host_stand_in_renderer.exe
 renderer=$real
 [ -f "$renderer" ] || renderer=$stand_in
 [ "$case_" = slow ] && renderer=$stand_in # only the stand-in can be told to be slow
+error_box() { [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; }
+earlier_snapshot() { convert -size 64x48 xc:red BMP3:"$snap"; }
 
 kill_renderers
 sleep 0.5
@@ -67,7 +71,11 @@ escape)
     display -geometry +0+0 "$work/screen.png" &
     pids+=($!)
     sleep 1.5
-    rm -f "$snap"
+    # Left by an earlier run that ended abnormally, readable by everyone.
+    mkdir -p "$r_quil"
+    earlier_snapshot
+    cp "$snap" "$snap.new"
+    chmod 644 "$snap" "$snap.new"
     start_host "$work/log"
     wait_for 30 has_renderer_window || fail "no renderer window"
     [ -f "$snap" ] || fail "no snapshot"
@@ -77,6 +85,12 @@ escape)
         '%[pixel:p{480,270}] %[pixel:p{1440,270}] %[pixel:p{480,810}] %[pixel:p{1440,810}]' info:)
     [ "$colours" = "srgb(255,0,0) srgb(0,255,0) srgb(0,0,255) srgb(255,255,0)" ] ||
         fail "snapshot colours: $colours"
+    access=$(wine_ja "$build/host/host_file_access_probe.exe" 'C:\r_quil\Velumira.bmp' | tr -d '\r')
+    echo "snapshot's owner and access: $access"
+    user=${access%% *} user=${user#user=}
+    [[ "$access" == *" O:${user}D:"* ]] || fail "the snapshot is not the user's"
+    grep -Eq ';(WD|BU|AU|S-1-1-0|S-1-5-32-545|S-1-5-11)\)' <<<"$access" &&
+        fail "everyone, users or authenticated users may open the snapshot"
     if [ "$renderer" = "$stand_in" ]; then
         line=$(cat "$WINEPREFIX/drive_c/r_quil/stand_in_command.txt")
         [ "$line" = "$dir_win\\Velumira.dll" ] || fail "renderer command line: '$line'"
@@ -84,6 +98,17 @@ escape)
     grep -aq 'NtUserShowCursor 0, count=-1' "$work/log" || fail "cursor not hidden"
     sleep 1
     kill -0 "$host" 2>/dev/null || fail "host ended while the renderer runs"
+    if [ "$renderer" = "$real" ]; then
+        error_box && fail "the renderer refused the snapshot"
+        import -display "$DISPLAY" -window root "$work/cloth.png"
+        # Per mille of the screen in each quarter's colour, lit and shaded.
+        shares=$(for c in 'r>g+0.3&&r>b+0.3' 'g>r+0.3&&g>b+0.3' 'b>r+0.3&&b>g+0.3' \
+            'r>b+0.3&&g>b+0.3'; do
+            convert "$work/cloth.png" -scale 25% -fx "($c)?1:0" -format '%[fx:int(1000*mean)] ' info:
+        done)
+        echo "the cloth's red, green, blue, yellow per mille: $shares"
+        for n in $shares; do [ "$n" -ge 30 ] || fail "the cloth does not show the desktop"; done
+    fi
     press_escape
     wait_for 10 no_renderer_window || fail "renderer did not end on Escape"
     gone=$(now_ms)
@@ -94,6 +119,8 @@ escape)
     [ $rc = 0 ] || fail "host exit code $rc"
     check_cursor "$work/log"
     wait_for 5 nothing_left || fail "left running: $(ps -eo pid,args | grep -i 'velumira saver e2e')"
+    left=$(cd "$r_quil" && ls Velumira*.bmp* 2>/dev/null)
+    [ -z "$left" ] || fail "pictures left after the end: $left"
     ;;
 release)
     start_host "$work/log"
@@ -162,8 +189,6 @@ early-kill)
     check_mci_closed "$work/log"
     ;;
 snapshot-fails)
-    r_quil=$WINEPREFIX/drive_c/r_quil
-    error_box() { [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; }
     run_without_snapshot() { # how-it-fails
         start_host "$work/log"
         wait_for 30 has_renderer_window || fail "no renderer window ($1)"
@@ -181,7 +206,6 @@ snapshot-fails)
         check_cursor "$work/log"
         echo "ok: $1"
     }
-    earlier_snapshot() { convert -size 64x48 xc:red BMP3:"$snap"; }
 
     earlier_snapshot
     mkdir "$snap.new"

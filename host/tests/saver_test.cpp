@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace velumira;
 using Commands = std::vector<std::string>;
 
@@ -17,8 +19,21 @@ struct FakeSaver : SaverPlatform {
     int cursorShows = 0;
     bool unloaded = false;
     bool timers[4] = {false, false, false, true};
+    std::set<std::string> folder;      // the working folder's files
+    std::vector<std::string> pictures; // what the capture manages to write
+    const FakeMusic* music = nullptr;
+    std::vector<std::string> musicBeforeEachRemoval; // the last command sent
 
-    void captureDesktop() override { calls.push_back("capture"); }
+    std::vector<std::string> captureDesktop() override {
+        calls.push_back("capture");
+        folder.insert(pictures.begin(), pictures.end());
+        return pictures;
+    }
+    void removeFile(const std::string& path) override {
+        folder.erase(path);
+        musicBeforeEachRemoval.push_back(music && !music->sent.empty() ? music->sent.back().command
+                                                                       : "");
+    }
     void startRenderer() override {
         calls.push_back("renderer");
         running = rendererStarts;
@@ -37,7 +52,9 @@ struct Saver {
     Velumira_BGM bgm;
     Velumira_S form;
     Saver(int16_t kind, const std::string& file, int16_t track = 0, char mode = 'S')
-        : bgm(music, track, file), form(platform, bgm, kind, file, mode) {}
+        : bgm(music, track, file), form(platform, bgm, kind, file, mode) {
+        platform.music = &music;
+    }
 };
 
 TEST(MusicFileKind, LastThreeCharactersUpperCased) {
@@ -141,6 +158,22 @@ TEST(SaverEnding, CursorIsShownOnceOnlyInSaverMode) {
     empty.form.Load();
     empty.form.QueryUnload();
     EXPECT_EQ(empty.platform.cursorShows, 0);
+}
+
+// The pictures show whatever was on the screen: they go at the end, once the
+// music has stopped. An old picture the capture could not replace (another
+// account's, say) and the folder's other files are not this run's.
+TEST(SaverEnding, RemovesExactlyThisRunsPicturesAfterTheMusic) {
+    Saver s(2, "C:\\a.mp3");
+    const std::set<std::string> others = {"C:\\r_quil\\Velumira_1920_0_1280x1024.bmp",
+                                          "C:\\r_quil\\Velumira.ini", "C:\\r_quil\\notes.txt"};
+    s.platform.folder = others;
+    s.platform.pictures = {"C:\\r_quil\\Velumira.bmp", "C:\\r_quil\\Velumira_-1024_0_1024x768.bmp"};
+    s.form.Load();
+    EXPECT_EQ(s.platform.folder.size(), 5u);
+    s.form.QueryUnload();
+    EXPECT_EQ(s.platform.folder, others);
+    EXPECT_EQ(s.platform.musicBeforeEachRemoval, (Commands{"close MP3Play", "close MP3Play"}));
 }
 
 TEST(RendererWatch, EndsAtTheFirstCheckWithoutTheWindowOnceItWasSeen) {

@@ -11,15 +11,19 @@ namespace {
 // Files as names and contents; each step can be told to fail.
 struct FakeStore : FileStore {
     std::map<std::string, std::string> files;
+    std::map<std::string, std::string> access; // what each file was created with
     std::string open;
+    std::string user = "S-1-5-21-1004336348-1177238915-682003330-1001";
     bool failCreate = false, failClose = false, failMove = false;
     int failWriteAt = -1; // index of the write that fails
     size_t shortBy = 0;   // and how many of its bytes are lost
     int writes = 0;
 
-    bool create(const std::string& path) override {
+    std::string userSid() override { return user; }
+    bool create(const std::string& path, const std::string& permissions) override {
         if (failCreate) return false;
         files[path].clear();
+        access[path] = permissions;
         open = path;
         return true;
     }
@@ -37,6 +41,8 @@ struct FakeStore : FileStore {
         if (failMove) return false;
         files[to] = files[from];
         files.erase(from);
+        access[to] = access[from];
+        access.erase(from);
         return true;
     }
     void remove(const std::string& path) override { files.erase(path); }
@@ -55,11 +61,15 @@ TEST(WholeFile, NewContentReplacesTheOldAndNothingElseStays) {
     EXPECT_TRUE(Write(store));
     EXPECT_EQ(store.files, (std::map<std::string, std::string>{{kPath, "BMpixels"}}));
     EXPECT_EQ(PendingNameOf(kPath), kPath + ".new"); // same folder: a rename, not a copy
+    // Owned by the user, one entry for the user alone, protected (P) from the
+    // folder's entries: the temporary copy is private from its creation on.
+    EXPECT_EQ(store.access[kPath], "O:" + store.user + "D:P(A;;FA;;;" + store.user + ")");
 }
 
 TEST(WholeFile, EveryFailedStepLeavesNeitherTheOldNorAHalfFile) {
     const std::pair<const char*, void (*)(FakeStore&)> failures[] = {
         {"create", [](FakeStore& s) { s.failCreate = true; }},
+        {"no user to make it private for", [](FakeStore& s) { s.user.clear(); }},
         {"first write", [](FakeStore& s) { s.failWriteAt = 0; }},
         {"short last write", [](FakeStore& s) { s.failWriteAt = 1, s.shortBy = 3; }},
         {"close", [](FakeStore& s) { s.failClose = true; }},

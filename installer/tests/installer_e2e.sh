@@ -10,8 +10,9 @@
 #     apply button write Velumira.ini into the install folder;
 #   - a silent install while the saver runs fails and replaces nothing;
 #   - installing again keeps Velumira.ini;
-#   - a silent uninstall removes programs, entry and snapshot, gives the
-#     previous screensaver back and keeps the settings (so the folder stays);
+#   - a silent uninstall removes programs, entry and the pictures a run that
+#     ended abnormally left, gives the previous screensaver back and keeps the
+#     settings (so the folder stays);
 #   - with no screensaver before, install and uninstall leave none, and the
 #     emptied folder goes;
 #   - icon, version and description of the installed programs and the installer.
@@ -129,8 +130,8 @@ sleep 2
 import -display "$DISPLAY" -window root "$artifacts/installed_saver.png"
 middle=$(convert "$artifacts/installed_saver.png" -format '%[pixel:p{960,400}]' info:)
 [ "$middle" != "srgb(0,0,0)" ] && [ "$middle" != "black" ] || fail "no cloth in the middle"
-end_saver
 [ -f "$WINEPREFIX/drive_c/r_quil/Velumira.bmp" ] || fail "no snapshot"
+end_saver
 
 wine_ja "$scr" /c 2>/dev/null &
 settings=$!
@@ -162,15 +163,16 @@ install_silently 0
 expect_reg 'HKCU\Software\Velumira' PreviousScreenSaver "$previous"
 
 # ---- uninstalling --------------------------------------------------------------
-# What a run on two monitors leaves beside the snapshot.
-echo x >"$WINEPREFIX/drive_c/r_quil/Velumira_1024_0_800x600.bmp"
+# What a run that ended abnormally leaves, on two monitors.
+for left in Velumira.bmp Velumira.bmp.new Velumira_1024_0_800x600.bmp{,.new}; do
+    echo x >"$WINEPREFIX/drive_c/r_quil/$left"
+done
 uninstall_silently
 left=$(ls "$inst" | tr '\n' ' ')
 [ "$left" = "Velumira.ini " ] || fail "left in the install folder: $left"
 wine_ja reg query "$uninst" >/dev/null 2>&1 && fail "uninstall entry still there"
-[ -e "$WINEPREFIX/drive_c/r_quil/Velumira.bmp" ] && fail "snapshot still there"
-[ -e "$WINEPREFIX/drive_c/r_quil/Velumira_1024_0_800x600.bmp" ] &&
-    fail "another monitor's picture still there"
+left=$(cd "$WINEPREFIX/drive_c/r_quil" 2>/dev/null && ls Velumira*.bmp* 2>/dev/null)
+[ -z "$left" ] || fail "pictures still there: $left"
 expect_reg "$desktop" SCRNSAVE.EXE "$previous"
 
 # ---- no screensaver before ---------------------------------------------------

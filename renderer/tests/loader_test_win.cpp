@@ -4,6 +4,7 @@
 #include "renderer/tests/bmp_bytes.h"
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,23 @@ TEST_F(Loader, MissingSnapshotGivesOneMessageNamingThePath) {
     EXPECT_EQ(loadDibImage("C:\\r_quil\\Velumira.bmp"), nullptr);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Failed to open DIB file C:\\r_quil\\Velumira.bmp.\n");
+}
+
+// The same file, the test's own, accepted as the user's and refused once the
+// loader's user is another account.
+TEST_F(Loader, PictureOwnedBySomeoneElseIsRefusedLikeAMissingOne) {
+    BmpSpec s;
+    s.width = 2;
+    s.pixels = rows24(pattern(2, 1), 2, 1);
+    ASSERT_EQ(load(buildBmp(s)).size(), 2u);
+    PSID other = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidA("S-1-5-21-1004336348-1177238915-682003330-1001", &other));
+    setPictureUser(other);
+    EXPECT_TRUE(load(buildBmp(s)).empty());
+    setPictureUser(nullptr);
+    LocalFree(other);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Failed to open DIB file " + path + ".\n");
 }
 
 TEST_F(Loader, MalformedFilesAreRefusedWithOneMessage) {
