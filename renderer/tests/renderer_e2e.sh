@@ -48,7 +48,10 @@ start_renderer() {
             probe info 2>/dev/null | grep -q 'visible=1'; then
             return 0
         fi
-        kill -0 "$pid" 2>/dev/null || fail "renderer ended before its window appeared"
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            fail "renderer ended with exit code $? before its window appeared"
+        fi
         sleep 0.1
     done
     fail "no visible window titled Velumira_VC"
