@@ -1,5 +1,7 @@
 #include "saver.h"
 
+#include "settings_core.h"
+
 #include <utility>
 
 namespace velumira {
@@ -49,10 +51,10 @@ void Velumira_S::Load() {
     // The snapshot is complete on disk before the renderer that reads it runs.
     CaptureDesktop();
     StartRenderer();
-    if (bgmKind_ == 1) {
+    if (bgmKind_ == kBgmCd) {
         bgm_.CdOpen();
         SetTimer(SaverTimer::Timer2, true);
-    } else if (bgmKind_ == 2) {
+    } else if (bgmKind_ == kBgmFile) {
         switch (MusicFileKindOf(bgmFile_)) {
         case MusicFileKind::Wav:
             bgm_.WavPlay();
@@ -113,7 +115,7 @@ void Velumira_S::QueryUnload() {
         SetTimer(SaverTimer::Timer2, false);
         bgm_.CdClose();
     }
-    if (bgmKind_ == 2) {
+    if (bgmKind_ == kBgmFile) {
         switch (MusicFileKindOf(bgmFile_)) {
         case MusicFileKind::Wav:
             bgm_.WavStop();

@@ -9,7 +9,6 @@
 
 namespace velumira {
 
-constexpr const char kRendererTitle[] = "Velumira_VC";
 constexpr const char kRendererFile[] = "\\Velumira.dll";
 
 // One area of the screen copied into a 24-bit bottom-up DIB section; the
