@@ -6,17 +6,17 @@
 
 namespace velumira {
 
-MusicFileKind MusicFileKindOf(const std::string& file) {
-    std::string tail = file.size() > 3 ? file.substr(file.size() - 3) : file;
-    for (char& c : tail)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    if (tail == "WAV") return MusicFileKind::Wav;
-    if (tail == "MP3") return MusicFileKind::Mp3;
+MusicFileKind MusicFileKindOf(const std::u16string& file) {
+    std::u16string tail = file.size() > 3 ? file.substr(file.size() - 3) : file;
+    for (char16_t& c : tail)
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    if (tail == u"WAV") return MusicFileKind::Wav;
+    if (tail == u"MP3") return MusicFileKind::Mp3;
     return MusicFileKind::Other;
 }
 
 Velumira_S::Velumira_S(SaverPlatform& platform, Velumira_BGM& bgm, int16_t bgmKind,
-                       std::string bgmFile, char modeLetter)
+                       std::u16string bgmFile, char modeLetter)
     : platform_(platform), bgm_(bgm), bgmKind_(bgmKind), bgmFile_(std::move(bgmFile)),
       modeLetter_(modeLetter) {}
 
