@@ -1,4 +1,5 @@
 #include "cloth/cloth.h"
+#include "monitors/monitor_plan.h"
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -10,7 +11,7 @@ static void APIENTRY drawElementsGl(GLenum mode, GLsizei count, GLenum type, con
 ClothDrawElements clothDrawElements = drawElementsGl;
 
 bool Cloth::loadPicture() {
-    return picture.loadBitmap("C:\\r_quil\\Velumira.bmp");
+    return picture.loadBitmap(velumira::kSnapshotPath);
 }
 
 void Cloth::draw() {

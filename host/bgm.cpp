@@ -1,145 +1,147 @@
 #include "bgm.h"
 
 #include "lenient_number.h"
+#include "settings_core.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace velumira {
 
-const char kNoCommandText[] = "\x83\x52\x83\x7d\x83\x93\x83\x68" // コマンド
-                              "\x95\xb6\x8e\x9a\x97\xf1\x82\xaa" // 文字列が
-                              "\x8e\x77\x92\xe8\x82\xb3\x82\xea" // 指定され
-                              "\x82\xc4\x82\xa2\x82\xdc\x82\xb9" // ていませ
-                              "\x82\xf1";                        // ん
-const char kNoErrorText[] = "Error ("
-                            "\x95\xb6\x8e\x9a\x97\xf1\x82\xaa" // 文字列が
-                            "\x8e\xe6\x82\xea\x82\xdc\x82\xb9" // 取れませ
-                            "\x82\xf1"                         // ん
-                            ")";
+const char16_t kNoCommandText[] = u"コマンド文字列が指定されていません";
+const char16_t kNoErrorText[] = u"Error (文字列が取れません)";
 
 namespace {
 
-constexpr char kCd[] = "cdaudio";
-constexpr char kMp3Alias[] = "MP3Play";
+constexpr char16_t kCd[] = u"cdaudio";
+constexpr char16_t kMp3Alias[] = u"MP3Play";
 
 // The characters of a buffer before its first NUL, never past its end.
-std::string UpToNul(const char* buffer, size_t size) {
-    return std::string(buffer, strnlen(buffer, size));
+std::u16string UpToNul(const char16_t* buffer, size_t size) {
+    size_t n = 0;
+    while (n < size && buffer[n] != u'\0')
+        ++n;
+    return std::u16string(buffer, n);
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
+bool HasErrorMarker(const std::u16string& reply) {
+    std::u16string upper = reply;
+    for (char16_t& c : upper)
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    return upper.find(u"ERR") != std::u16string::npos;
 }
 
-bool HasErrorMarker(const std::string& reply) {
-    return Upper(reply).find("ERR") != std::string::npos;
+// The first seven characters of a mode buffer, NUL or not, so a short reply
+// never passes for a seven-letter word.
+bool ModeIs(const char16_t* buffer, const char16_t (&word)[8]) {
+    return std::equal(word, word + 7, buffer);
+}
+
+std::u16string Decimal(int value) {
+    return Utf16OfAscii(std::to_string(value));
 }
 
 } // namespace
 
-Velumira_BGM::Velumira_BGM(MusicPort& port, int16_t track, std::string file)
+Velumira_BGM::Velumira_BGM(MusicPort& port, int16_t track, std::u16string file)
     : port_(port), track_(track), file_(std::move(file)) {}
 
-void Velumira_BGM::MciCommand(const std::string& command) {
+void Velumira_BGM::MciCommand(const std::u16string& command) {
     port_.sendString(command.c_str(), nullptr, 0);
 }
 
-int32_t Velumira_BGM::MciSend(const std::string& command, std::string& text) {
+int32_t Velumira_BGM::MciSend(const std::u16string& command, std::u16string& text) {
     if (command.empty()) {
         text = kNoCommandText;
         return -1;
     }
-    const uint32_t code = port_.sendString(command.c_str(), reply_, sizeof reply_);
+    const uint32_t code = port_.sendString(command.c_str(), reply_, std::size(reply_));
     if (code == 0) {
-        text = UpToNul(reply_, sizeof reply_);
+        text = UpToNul(reply_, std::size(reply_));
         return 0;
     }
-    if (port_.errorString(code, errorText_, sizeof errorText_))
-        text = UpToNul(errorText_, sizeof errorText_);
+    if (port_.errorString(code, errorText_, std::size(errorText_)))
+        text = UpToNul(errorText_, std::size(errorText_));
     else
         text = kNoErrorText;
     return int32_t(code);
 }
 
-std::string Velumira_BGM::MciStatus(const std::string& command) {
-    std::string text;
+std::u16string Velumira_BGM::MciStatus(const std::u16string& command) {
+    std::u16string text;
     const int32_t code = MciSend(command, text);
-    if (code != 0) return "Error:" + std::to_string(code);
+    if (code != 0) return u"Error:" + Decimal(code);
     return text;
 }
 
-int32_t Velumira_BGM::MciPlay(const std::string& device, const std::string& from,
-                              const std::string& to) {
-    std::string command = "play " + device;
-    if (!from.empty()) command += " from " + from;
-    if (!to.empty()) command += " to " + to;
-    std::string text;
+int32_t Velumira_BGM::MciPlay(const std::u16string& device, const std::u16string& from,
+                              const std::u16string& to) {
+    std::u16string command = u"play " + device;
+    if (!from.empty()) command += u" from " + from;
+    if (!to.empty()) command += u" to " + to;
+    std::u16string text;
     return MciSend(command, text);
 }
 
 void Velumira_BGM::CdOpen() {
-    MciCommand("open cdaudio");
-    MciCommand("set cdaudio time format tmsf");
+    MciCommand(u"open cdaudio");
+    MciCommand(u"set cdaudio time format tmsf");
 }
 
 void Velumira_BGM::CdTick() {
     CdActive = true;
-    const std::string current = MciStatus("status cdaudio current track");
+    const std::u16string current = MciStatus(u"status cdaudio current track");
     if (HasErrorMarker(current)) {
         CdActive = false;
         return;
     }
-    const std::string tracks = MciStatus("status cdaudio number of tracks");
+    const std::u16string tracks = MciStatus(u"status cdaudio number of tracks");
     if (HasErrorMarker(tracks)) {
         CdActive = false;
         return;
     }
-    // The mode is read as its first seven characters, NUL or not, so a short
-    // reply never passes for a seven-letter word.
-    port_.sendString("status cdaudio mode", cdMode_, sizeof cdMode_);
-    const bool stopped = std::memcmp(cdMode_, "stopped", 7) == 0;
+    port_.sendString(u"status cdaudio mode", cdMode_, std::size(cdMode_));
+    const bool stopped = ModeIs(cdMode_, u"stopped");
 
     if (track_ != 0) {
-        if (stopped || LenientNumber(current) != double(track_)) {
-            const std::string start =
-                MciStatus("status cdaudio position track " + std::to_string(track_));
-            MciPlay(kCd, start, "");
+        if (stopped || LenientNumber(AsciiOf(current)) != double(track_)) {
+            const std::u16string start =
+                MciStatus(u"status cdaudio position track " + Decimal(track_));
+            MciPlay(kCd, start, u"");
         }
     } else if (stopped) {
-        MciPlay(kCd, "", "");
+        MciPlay(kCd, u"", u"");
     }
 }
 
 void Velumira_BGM::CdClose() {
-    MciCommand("stop cdaudio");
-    MciCommand("close cdaudio");
+    MciCommand(u"stop cdaudio");
+    MciCommand(u"close cdaudio");
 }
 
 void Velumira_BGM::Mp3OpenPlay() {
-    char placeholder[1] = {};
-    const std::string open =
-        "open \"" + file_ + "\" type MPEGVideo Alias " + std::string(kMp3Alias);
-    if (port_.sendString(open.c_str(), placeholder, 0) == 0) MciCommand("play MP3Play");
+    char16_t placeholder[1] = {};
+    const std::u16string open =
+        u"open \"" + file_ + u"\" type MPEGVideo Alias " + std::u16string(kMp3Alias);
+    if (port_.sendString(open.c_str(), placeholder, 0) == 0) MciCommand(u"play MP3Play");
 }
 
 bool Velumira_BGM::Mp3IsPlaying() {
-    port_.sendString("status MP3Play mode", mp3Mode_, sizeof mp3Mode_);
-    return std::memcmp(mp3Mode_, "playing", 7) == 0;
+    port_.sendString(u"status MP3Play mode", mp3Mode_, std::size(mp3Mode_));
+    return ModeIs(mp3Mode_, u"playing");
 }
 
 void Velumira_BGM::Mp3KeepPlaying() {
     if (!Mp3IsPlaying()) {
-        MciCommand("stop MP3Play");
-        MciCommand("play MP3Play from 0");
+        MciCommand(u"stop MP3Play");
+        MciCommand(u"play MP3Play from 0");
     }
 }
 
 void Velumira_BGM::Mp3Stop() {
-    MciCommand("stop MP3Play");
-    MciCommand("close MP3Play");
+    MciCommand(u"stop MP3Play");
+    MciCommand(u"close MP3Play");
 }
 
 void Velumira_BGM::WavPlay() {

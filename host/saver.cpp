@@ -1,20 +1,22 @@
 #include "saver.h"
 
+#include "settings_core.h"
+
 #include <utility>
 
 namespace velumira {
 
-MusicFileKind MusicFileKindOf(const std::string& file) {
-    std::string tail = file.size() > 3 ? file.substr(file.size() - 3) : file;
-    for (char& c : tail)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    if (tail == "WAV") return MusicFileKind::Wav;
-    if (tail == "MP3") return MusicFileKind::Mp3;
+MusicFileKind MusicFileKindOf(const std::u16string& file) {
+    std::u16string tail = file.size() > 3 ? file.substr(file.size() - 3) : file;
+    for (char16_t& c : tail)
+        if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+    if (tail == u"WAV") return MusicFileKind::Wav;
+    if (tail == u"MP3") return MusicFileKind::Mp3;
     return MusicFileKind::Other;
 }
 
 Velumira_S::Velumira_S(SaverPlatform& platform, Velumira_BGM& bgm, int16_t bgmKind,
-                       std::string bgmFile, char modeLetter)
+                       std::u16string bgmFile, char modeLetter)
     : platform_(platform), bgm_(bgm), bgmKind_(bgmKind), bgmFile_(std::move(bgmFile)),
       modeLetter_(modeLetter) {}
 
@@ -49,10 +51,10 @@ void Velumira_S::Load() {
     // The snapshot is complete on disk before the renderer that reads it runs.
     CaptureDesktop();
     StartRenderer();
-    if (bgmKind_ == 1) {
+    if (bgmKind_ == kBgmCd) {
         bgm_.CdOpen();
         SetTimer(SaverTimer::Timer2, true);
-    } else if (bgmKind_ == 2) {
+    } else if (bgmKind_ == kBgmFile) {
         switch (MusicFileKindOf(bgmFile_)) {
         case MusicFileKind::Wav:
             bgm_.WavPlay();
@@ -113,7 +115,7 @@ void Velumira_S::QueryUnload() {
         SetTimer(SaverTimer::Timer2, false);
         bgm_.CdClose();
     }
-    if (bgmKind_ == 2) {
+    if (bgmKind_ == kBgmFile) {
         switch (MusicFileKindOf(bgmFile_)) {
         case MusicFileKind::Wav:
             bgm_.WavStop();

@@ -22,7 +22,7 @@ constexpr uint64_t kRendererStartGraceMs = 10000;
 
 // Music file kind by the last three characters of its name, upper-cased.
 enum class MusicFileKind { Other, Wav, Mp3 };
-MusicFileKind MusicFileKindOf(const std::string& file);
+MusicFileKind MusicFileKindOf(const std::u16string& file);
 
 // What the saver form needs from the platform.
 class SaverPlatform {
@@ -48,7 +48,7 @@ class SaverPlatform {
 // handlers. Timer3 is enabled from the form's creation.
 class Velumira_S {
   public:
-    Velumira_S(SaverPlatform& platform, Velumira_BGM& bgm, int16_t bgmKind, std::string bgmFile,
+    Velumira_S(SaverPlatform& platform, Velumira_BGM& bgm, int16_t bgmKind, std::u16string bgmFile,
                char modeLetter);
 
     void Load();
@@ -75,7 +75,7 @@ class Velumira_S {
     SaverPlatform& platform_;
     Velumira_BGM& bgm_;
     int16_t bgmKind_;
-    std::string bgmFile_;
+    std::u16string bgmFile_;
     char modeLetter_;
     bool timer1_ = false;
     bool timer2_ = false;

@@ -42,8 +42,8 @@ uint64_t Milliseconds() {
 
 class SaverWindow : public SaverPlatform {
   public:
-    SaverWindow(char mode, int16_t kind, int16_t track, const std::string& file,
-                const std::string& hostFolder)
+    SaverWindow(char mode, int16_t kind, int16_t track, const std::u16string& file,
+                const std::u16string& hostFolder)
         : hostFolder_(hostFolder), bgm_(music_, track, file), form_(*this, bgm_, kind, file, mode) {
     }
 
@@ -192,8 +192,8 @@ class SaverWindow : public SaverPlatform {
         return DefWindowProcA(hwnd, msg, wp, lp);
     }
 
-    std::string hostFolder_;
-    std::string rendererPath_;
+    std::u16string hostFolder_;
+    std::u16string rendererPath_;
     WinMusicPort music_;
     Velumira_BGM bgm_;
     Velumira_S form_;
@@ -261,25 +261,26 @@ void RemoveMonitorPictures() {
     FindClose(search);
 }
 
-HANDLE StartProgram(const std::string& path) {
-    std::vector<char> commandLine(path.begin(), path.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA si = {};
+HANDLE StartProgram(const std::u16string& path) {
+    const std::wstring program(path.begin(), path.end());
+    std::vector<wchar_t> commandLine(path.begin(), path.end());
+    commandLine.push_back(L'\0');
+    STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi = {};
     // The program is named explicitly: an unquoted path with blanks would
     // otherwise let the platform try "C:\Program.exe" and the like first.
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &pi))
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
 }
 
-bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack, const std::string& bgmFile,
-                   const std::string& hostFolder) {
+bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack,
+                   const std::u16string& bgmFile, const std::u16string& hostFolder) {
     // Lives until the process ends.
     static std::unique_ptr<SaverWindow> form;
     form = std::make_unique<SaverWindow>(modeLetter, bgmKind, bgmTrack, bgmFile, hostFolder);

@@ -9,8 +9,7 @@
 
 namespace velumira {
 
-constexpr const char kRendererTitle[] = "Velumira_VC";
-constexpr const char kRendererFile[] = "\\Velumira.dll";
+constexpr const char16_t kRendererFile[] = u"\\Velumira.dll";
 
 // One area of the screen copied into a 24-bit bottom-up DIB section; the
 // caller deletes `image`.
@@ -43,11 +42,11 @@ void RemoveMonitorPictures();
 // Starts `path` as a program with the command line `path` alone, unquoted,
 // shown normally. Returns the handle of its process, null when none was
 // created.
-HANDLE StartProgram(const std::string& path);
+HANDLE StartProgram(const std::u16string& path);
 
 // Loads the hidden saver form Velumira_S and runs its load handler. False
 // when its window could not be made.
-bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack, const std::string& bgmFile,
-                   const std::string& hostFolder);
+bool LoadSaverForm(char modeLetter, int16_t bgmKind, int16_t bgmTrack,
+                   const std::u16string& bgmFile, const std::u16string& hostFolder);
 
 } // namespace velumira

@@ -15,6 +15,10 @@ namespace velumira {
 constexpr char kWorkFolder[] = "C:\\r_quil";
 constexpr char kSnapshotPath[] = "C:\\r_quil\\Velumira.bmp";
 
+// Title of the renderer's main window: the host watches for it to know that
+// the renderer still runs.
+constexpr char kRendererTitle[] = "Velumira_VC";
+
 // One monitor as the platform reports it, in physical pixels on the virtual
 // screen (the primary's top-left corner is 0, 0).
 struct MonitorRect {

@@ -388,7 +388,7 @@ void revealThenReport(const char* text) {
 int runRenderer() {
     const int width = GetSystemMetrics(SM_CXMAXIMIZED);
     const int height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
-    if (!createGlWindow("Velumira_VC", width, height, 32, windowProc)) return 0;
+    if (!createGlWindow(velumira::kRendererTitle, width, height, 32, windowProc)) return 0;
     setupLights();
     const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
     // Every monitor is covered before anything can wait for the user.

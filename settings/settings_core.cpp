@@ -75,63 +75,75 @@ std::string FormatIniNumber(int value) {
     return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
 
-bool IsShiftJisLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-bool IsNeverLeadByte(unsigned char) {
-    return false;
-}
-
-namespace {
-
-// Calls visit(position) for the first byte of every character of `path`.
-template <typename Visit>
-void ForEachCharacter(const std::string& path, LeadByteFn isLeadByte, Visit visit) {
-    for (size_t i = 0; i < path.size(); ++i) {
-        visit(i);
-        if (isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) ++i;
-    }
-}
-
-// True when the last character of the path is a single-byte '\'.
-bool EndsWithBackslash(const std::string& path, LeadByteFn isLeadByte) {
-    bool ends = false;
-    ForEachCharacter(path, isLeadByte,
-                     [&](size_t i) { ends = path[i] == '\\' && i + 1 == path.size(); });
-    return ends;
-}
-
-} // namespace
-
-std::string FolderOf(const std::string& path, LeadByteFn isLeadByte) {
-    size_t cut = 0; // characters kept, in bytes: up to and including the last separator
-    ForEachCharacter(path, isLeadByte, [&](size_t i) {
-        if (path[i] == ':' || path[i] == '\\') cut = i + 1;
-    });
-    std::string folder = path.substr(0, cut);
-    if (EndsWithBackslash(folder, isLeadByte)) folder.pop_back();
+std::u16string FolderOf(const std::u16string& path) {
+    const size_t last = path.find_last_of(u":\\");
+    std::u16string folder =
+        last == std::u16string::npos ? std::u16string() : path.substr(0, last + 1);
+    if (!folder.empty() && folder.back() == u'\\') folder.pop_back();
     return folder;
 }
 
-std::string WithoutTrailingBackslash(const std::string& path, LeadByteFn isLeadByte) {
-    if (EndsWithBackslash(path, isLeadByte)) return path.substr(0, path.size() - 1);
+std::u16string WithoutTrailingBackslash(const std::u16string& path) {
+    if (!path.empty() && path.back() == u'\\') return path.substr(0, path.size() - 1);
     return path;
 }
 
-BgmSettings ResolveSettings(const BgmSettings& current, const std::string& kindText,
-                            const std::string& trackText, const std::string& fileText,
-                            const std::function<bool(const std::string&)>& fileExists,
-                            const std::string& hostFolder,
-                            const std::function<std::string(const std::string&)>& folderOf) {
+std::u16string Utf16OfAscii(const std::string& text) {
+    std::u16string wide;
+    for (char c : text)
+        wide += static_cast<unsigned char>(c) < 0x80 ? char16_t(c) : u'?';
+    return wide;
+}
+
+std::string AsciiOf(const std::u16string& text) {
+    std::string narrow;
+    for (char16_t c : text)
+        narrow += c < 0x80 ? char(c) : '?';
+    return narrow;
+}
+
+bool Representable(const std::u16string& text, const AnsiCodePage& codePage) {
+    std::string bytes;
+    return codePage.encode(text, bytes) && codePage.decode(bytes) == text;
+}
+
+namespace {
+constexpr char kUtf16Mark[] = "\xFF\xFE"; // UTF-16LE byte-order mark
+} // namespace
+
+bool IsUtf16IniFile(const std::string& bytes) {
+    return bytes.compare(0, 2, kUtf16Mark) == 0;
+}
+
+bool NeedsUtf16IniFile(bool fileIsUtf16, const std::vector<std::u16string>& values,
+                       const AnsiCodePage& codePage) {
+    if (fileIsUtf16) return false;
+    for (const std::u16string& value : values)
+        if (!Representable(value, codePage)) return true;
+    return false;
+}
+
+std::string Utf16IniFile(const std::string& ansiBytes, const AnsiCodePage& codePage) {
+    std::string bytes = kUtf16Mark;
+    for (char16_t c : codePage.decode(ansiBytes)) {
+        bytes += char(c & 0xFF);
+        bytes += char(c >> 8);
+    }
+    return bytes;
+}
+
+BgmSettings ResolveSettings(const BgmSettings& current, const std::u16string& kindText,
+                            const std::u16string& trackText, const std::u16string& fileText,
+                            const std::function<bool(const std::u16string&)>& fileExists,
+                            const std::u16string& hostFolder) {
     BgmSettings s = current;
-    s.kind = IniNumber(kindText, s.kind);
-    s.track = IniNumber(trackText, s.track);
+    s.kind = IniNumber(AsciiOf(kindText), s.kind);
+    s.track = IniNumber(AsciiOf(trackText), s.track);
     s.file = fileText;
     if (!s.file.empty() && !fileExists(s.file)) s.file.clear();
     // A file kind without a usable file would play nothing; fall back to silence.
     if (s.file.empty() && s.kind == kBgmFile) s.kind = kBgmNone;
-    s.folder = s.file.empty() ? hostFolder : folderOf(s.file);
+    s.folder = s.file.empty() ? hostFolder : FolderOf(s.file);
     return s;
 }
 

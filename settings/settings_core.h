@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velumira {
 
@@ -37,34 +38,61 @@ int16_t TrackFromText(const std::string& text);
 // minus sign before a negative one (" 0", " 7", "-1").
 std::string FormatIniNumber(int value);
 
-// Paths are ANSI text, so in a double-byte code page the second byte of a
-// character may be 0x5C, the byte of '\'. The path rules walk characters, not
-// bytes, and need to know which bytes start a double-byte character.
-using LeadByteFn = bool (*)(unsigned char);
-bool IsShiftJisLeadByte(unsigned char c);
-bool IsNeverLeadByte(unsigned char c);
+// Paths are UTF-16, as the system hands them over and takes them back; a
+// path goes through the ANSI code page only to be stored (see below).
 
 // The part of a path before its last ':' or '\', without a trailing '\':
 // C:\Music\a.mp3 -> C:\Music, C:\a.mp3 -> C:, D:a.mp3 -> D:, a.mp3 -> "".
-std::string FolderOf(const std::string& path, LeadByteFn isLeadByte);
+std::u16string FolderOf(const std::u16string& path);
 
 // The path FileExists tries to open: one trailing backslash dropped.
-std::string WithoutTrailingBackslash(const std::string& path, LeadByteFn isLeadByte);
+std::u16string WithoutTrailingBackslash(const std::u16string& path);
+
+// ASCII text (numbers, fixed words) as UTF-16, and back; a character outside
+// ASCII comes back as '?', which no number or fixed word holds.
+std::u16string Utf16OfAscii(const std::string& text);
+std::string AsciiOf(const std::u16string& text);
+
+// The system's ANSI code page, with which the profile functions turn an ANSI
+// settings file into text and back, and with which older versions of this
+// program read the file.
+struct AnsiCodePage {
+    // The code page's bytes for `text`; false when some character has no
+    // byte sequence of its own (a look-alike standing in does not count).
+    std::function<bool(const std::u16string& text, std::string& bytes)> encode;
+    std::function<std::u16string(const std::string& bytes)> decode;
+};
+
+// True when `text` comes back from a trip through the code page unchanged.
+bool Representable(const std::u16string& text, const AnsiCodePage& codePage);
+
+// How the settings file is stored. It stays in the ANSI code page, as every
+// version has written it, while every value it holds can be written there.
+// A value that cannot (a music path with Hangul or accented letters on a
+// Japanese system) turns it into UTF-16LE after a byte-order mark: the
+// profile functions read and write such a file as it is and keep it so, and
+// an older version reads the keys from it as before but gets such a path with
+// '?' (or a look-alike) in place of what its code page lacks. The file never
+// turns back: a later write of a representable value into a UTF-16 file is
+// what any version writes there.
+bool IsUtf16IniFile(const std::string& bytes);
+bool NeedsUtf16IniFile(bool fileIsUtf16, const std::vector<std::u16string>& values,
+                       const AnsiCodePage& codePage);
+// The bytes of an ANSI settings file as the UTF-16 file with the same text.
+std::string Utf16IniFile(const std::string& ansiBytes, const AnsiCodePage& codePage);
 
 // The values LoadSettings fills, decided from the three texts read from the
 // file. `fileExists` tells whether a stored music path names a readable file;
 // `hostFolder` is where the file chooser opens when there is no music file.
-// `folderOf` is FolderOf for the code page the paths are written in.
 struct BgmSettings {
     int16_t kind = 0;
     int16_t track = 0;
-    std::string file;
-    std::string folder;
+    std::u16string file;
+    std::u16string folder;
 };
-BgmSettings ResolveSettings(const BgmSettings& current, const std::string& kindText,
-                            const std::string& trackText, const std::string& fileText,
-                            const std::function<bool(const std::string&)>& fileExists,
-                            const std::string& hostFolder,
-                            const std::function<std::string(const std::string&)>& folderOf);
+BgmSettings ResolveSettings(const BgmSettings& current, const std::u16string& kindText,
+                            const std::u16string& trackText, const std::u16string& fileText,
+                            const std::function<bool(const std::u16string&)>& fileExists,
+                            const std::u16string& hostFolder);
 
 } // namespace velumira

@@ -60,101 +60,88 @@ TEST(KeyNames, AreTheShiftJisBytes) {
 }
 
 TEST(FolderOf, KeepsEverythingBeforeTheLastSeparator) {
-    EXPECT_EQ(FolderOf("C:\\Music\\a.mp3", IsShiftJisLeadByte), "C:\\Music");
-    EXPECT_EQ(FolderOf("C:\\a.mp3", IsShiftJisLeadByte), "C:");
-    EXPECT_EQ(FolderOf("D:a.mp3", IsShiftJisLeadByte), "D:");
-    EXPECT_EQ(FolderOf("a.mp3", IsShiftJisLeadByte), "");
-    EXPECT_EQ(FolderOf("", IsShiftJisLeadByte), "");
-    EXPECT_EQ(FolderOf("C:\\Music\\", IsShiftJisLeadByte), "C:\\Music");
-    EXPECT_EQ(FolderOf("\\\\srv\\share\\a.wav", IsShiftJisLeadByte), "\\\\srv\\share");
+    EXPECT_EQ(FolderOf(u"C:\\Music\\a.mp3"), u"C:\\Music");
+    EXPECT_EQ(FolderOf(u"C:\\a.mp3"), u"C:");
+    EXPECT_EQ(FolderOf(u"D:a.mp3"), u"D:");
+    EXPECT_EQ(FolderOf(u"a.mp3"), u"");
+    EXPECT_EQ(FolderOf(u""), u"");
+    EXPECT_EQ(FolderOf(u"C:\\Music\\"), u"C:\\Music");
+    EXPECT_EQ(FolderOf(u"\\\\srv\\share\\a.wav"), u"\\\\srv\\share");
+    // Whatever the code page: 表 (95 5C in Shift-JIS) and Hangul are letters.
+    EXPECT_EQ(FolderOf(u"C:\\表\\한국 노래.mp3"), u"C:\\表");
+    EXPECT_EQ(FolderOf(u"C:\\Users\\José 한\\Velumira\\😀.wav"), u"C:\\Users\\José 한\\Velumira");
 }
 
-TEST(FolderOf, ATrailByteThatLooksLikeABackslashIsNoSeparator) {
-    // 表 is 95 5C in Shift-JIS; its second byte is not a path separator.
-    const std::string hyo = "\x95\x5C";
-    EXPECT_EQ(FolderOf("C:\\Music\\" + hyo + ".mp3", IsShiftJisLeadByte), "C:\\Music");
-    EXPECT_EQ(FolderOf("C:\\" + hyo + "\\a.mp3", IsShiftJisLeadByte), "C:\\" + hyo);
-    EXPECT_EQ(FolderOf("C:\\" + hyo, IsShiftJisLeadByte), "C:");
-    // A single-byte code page reads the same bytes as two characters.
-    EXPECT_EQ(FolderOf("C:\\Music\\" + hyo + ".mp3", IsNeverLeadByte), "C:\\Music\\\x95");
-    // A lead byte at the very end has no partner and stays one character.
-    EXPECT_EQ(FolderOf("C:\\x\\\x95", IsShiftJisLeadByte), "C:\\x");
-}
-
-TEST(WithoutTrailingBackslash, DropsExactlyOneSingleByteBackslash) {
-    EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\", IsShiftJisLeadByte), "C:\\Music");
-    EXPECT_EQ(WithoutTrailingBackslash("C:\\Music\\\\", IsShiftJisLeadByte), "C:\\Music\\");
-    EXPECT_EQ(WithoutTrailingBackslash("C:\\a.mp3", IsShiftJisLeadByte), "C:\\a.mp3");
-    EXPECT_EQ(WithoutTrailingBackslash("", IsShiftJisLeadByte), "");
-    EXPECT_EQ(WithoutTrailingBackslash("C:\\\x95\x5C", IsShiftJisLeadByte), "C:\\\x95\x5C");
+TEST(WithoutTrailingBackslash, DropsExactlyOneBackslash) {
+    EXPECT_EQ(WithoutTrailingBackslash(u"C:\\Music\\"), u"C:\\Music");
+    EXPECT_EQ(WithoutTrailingBackslash(u"C:\\Music\\\\"), u"C:\\Music\\");
+    EXPECT_EQ(WithoutTrailingBackslash(u"C:\\a.mp3"), u"C:\\a.mp3");
+    EXPECT_EQ(WithoutTrailingBackslash(u""), u"");
+    EXPECT_EQ(WithoutTrailingBackslash(u"C:\\表"), u"C:\\表");
 }
 
 namespace {
 
 struct Files {
-    std::set<std::string> existing;
-    bool operator()(const std::string& p) const { return existing.count(p) != 0; }
+    std::set<std::u16string> existing;
+    bool operator()(const std::u16string& p) const { return existing.count(p) != 0; }
 };
 
-std::string SjisFolderOf(const std::string& p) {
-    return FolderOf(p, IsShiftJisLeadByte);
-}
-
-BgmSettings Resolve(const std::string& kind, const std::string& track, const std::string& file,
-                    const Files& files = {}, BgmSettings current = {}) {
-    return ResolveSettings(current, kind, track, file, files, "C:\\Host", SjisFolderOf);
+BgmSettings Resolve(const std::u16string& kind, const std::u16string& track,
+                    const std::u16string& file, const Files& files = {}, BgmSettings current = {}) {
+    return ResolveSettings(current, kind, track, file, files, u"C:\\Host");
 }
 
 } // namespace
 
 TEST(ResolveSettings, NoFileGivesDefaultsAndTheHostFolder) {
-    const BgmSettings s = Resolve("", "", "");
+    const BgmSettings s = Resolve(u"", u"", u"");
     EXPECT_EQ(s.kind, 0);
     EXPECT_EQ(s.track, 0);
-    EXPECT_EQ(s.file, "");
-    EXPECT_EQ(s.folder, "C:\\Host");
+    EXPECT_EQ(s.file, u"");
+    EXPECT_EQ(s.folder, u"C:\\Host");
 }
 
 TEST(ResolveSettings, FileKindWithoutAUsableFileFallsBackToNone) {
-    BgmSettings s = Resolve(" 2", " 4", "C:\\gone.mp3");
+    BgmSettings s = Resolve(u" 2", u" 4", u"C:\\gone.mp3");
     EXPECT_EQ(s.kind, 0);
     EXPECT_EQ(s.track, 4);
-    EXPECT_EQ(s.file, "");
-    EXPECT_EQ(s.folder, "C:\\Host");
+    EXPECT_EQ(s.file, u"");
+    EXPECT_EQ(s.folder, u"C:\\Host");
 
-    s = Resolve(" 2", "", "");
+    s = Resolve(u" 2", u"", u"");
     EXPECT_EQ(s.kind, 0);
 }
 
 TEST(ResolveSettings, OtherKindsStayWhenTheFileIsMissing) {
-    EXPECT_EQ(Resolve(" 1", "", "").kind, 1);
-    EXPECT_EQ(Resolve(" 1", "", "C:\\gone.mp3").kind, 1);
-    EXPECT_EQ(Resolve("5", "", "").kind, 5);
-    EXPECT_EQ(Resolve("-1", "", "").kind, -1);
+    EXPECT_EQ(Resolve(u" 1", u"", u"").kind, 1);
+    EXPECT_EQ(Resolve(u" 1", u"", u"C:\\gone.mp3").kind, 1);
+    EXPECT_EQ(Resolve(u"5", u"", u"").kind, 5);
+    EXPECT_EQ(Resolve(u"-1", u"", u"").kind, -1);
 }
 
 TEST(ResolveSettings, AnExistingFileIsKeptAndGivesTheFolder) {
-    const Files files{{"C:\\a.mp3", "C:\\Music\\b.wav"}};
-    BgmSettings s = Resolve(" 2", "", "C:\\a.mp3", files);
+    const Files files{{u"C:\\a.mp3", u"C:\\Music\\b.wav"}};
+    BgmSettings s = Resolve(u" 2", u"", u"C:\\a.mp3", files);
     EXPECT_EQ(s.kind, 2);
-    EXPECT_EQ(s.file, "C:\\a.mp3");
-    EXPECT_EQ(s.folder, "C:");
-    s = Resolve(" 1", "", "C:\\Music\\b.wav", files);
+    EXPECT_EQ(s.file, u"C:\\a.mp3");
+    EXPECT_EQ(s.folder, u"C:");
+    s = Resolve(u" 1", u"", u"C:\\Music\\b.wav", files);
     EXPECT_EQ(s.kind, 1);
-    EXPECT_EQ(s.file, "C:\\Music\\b.wav");
-    EXPECT_EQ(s.folder, "C:\\Music");
+    EXPECT_EQ(s.file, u"C:\\Music\\b.wav");
+    EXPECT_EQ(s.folder, u"C:\\Music");
 }
 
 TEST(ResolveSettings, UnreadableNumbersKeepThePreviousValues) {
     BgmSettings current;
     current.kind = 1;
     current.track = 9;
-    BgmSettings s = Resolve("abc", "40000", "", {}, current);
+    BgmSettings s = Resolve(u"abc", u"40000", u"", {}, current);
     EXPECT_EQ(s.kind, 1);
     EXPECT_EQ(s.track, 9);
     // A kept 2 still needs its file.
     current.kind = 2;
-    s = Resolve("abc", "", "", {}, current);
+    s = Resolve(u"abc", u"", u"", {}, current);
     EXPECT_EQ(s.kind, 0);
     EXPECT_EQ(s.track, 0);
 }

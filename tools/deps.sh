@@ -37,6 +37,20 @@ WINE_PACKAGES=(wine wine32:i386 wine64 libgl1-mesa-dri libgl1-mesa-dri:i386 libg
 # The 64-bit test build for that fallback.
 WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 
+# Wine names Unix files through the locale it runs in, ja_JP.UTF-8 (see
+# tools/wine-env): until that locale is generated, names outside ASCII are
+# mangled before a program ever sees them.
+ensure_wine_locale() {
+    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+    ensure_packages locales || return 1
+    if [ "$(id -u)" != 0 ]; then
+        echo "missing locale (run as root to generate it): ja_JP.UTF-8" >&2
+        return 1
+    fi
+    echo "generating the ja_JP.UTF-8 locale"
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+
 # True when this kernel executes 32-bit x86 programs (wine32 needs that).
 can_run_i386() {
     [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1

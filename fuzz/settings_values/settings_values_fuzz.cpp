@@ -1,7 +1,7 @@
 // The settings file's value rules on any text a hand-edited file or the
-// dialog's track box can hold: numbers, the track, and the path helpers in
-// both single- and double-byte code pages. The input is three texts (kind,
-// track, music file) split at line feeds; each is also fed to every rule.
+// dialog's track box can hold: numbers, the track, and the path helpers. The
+// input is three texts (kind, track, music file) split at line feeds; each is
+// also fed to every rule, as bytes and as UTF-16 (pairs of bytes).
 #include "fuzz/fuzz_check.h"
 #include "settings_core.h"
 
@@ -12,15 +12,14 @@ using namespace velumira;
 
 namespace {
 
-// True when `cut` bytes of `path` end on a character boundary.
-bool OnCharacterBoundary(const std::string& path, size_t cut, LeadByteFn isLeadByte) {
-    size_t i = 0;
-    while (i < cut)
-        i += isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
-    return i == cut;
+std::u16string Utf16Of(const std::string& bytes) {
+    std::u16string text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += char16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+    return text;
 }
 
-bool IsPrefix(const std::string& part, const std::string& whole) {
+template <typename Text> bool IsPrefix(const Text& part, const Text& whole) {
     return part.size() <= whole.size() && whole.compare(0, part.size(), part) == 0;
 }
 
@@ -34,14 +33,12 @@ void CheckText(const std::string& text) {
     const int16_t track = TrackFromText(text);
     FUZZ_CHECK(TrackFromText(FormatIniNumber(track)) == track);
 
-    for (LeadByteFn lead : {IsShiftJisLeadByte, IsNeverLeadByte}) {
-        const std::string folder = FolderOf(text, lead);
-        FUZZ_CHECK(IsPrefix(folder, text));
-        FUZZ_CHECK(OnCharacterBoundary(text, folder.size(), lead));
-        const std::string opened = WithoutTrailingBackslash(text, lead);
-        FUZZ_CHECK(IsPrefix(opened, text) && text.size() - opened.size() <= 1);
-        FUZZ_CHECK(OnCharacterBoundary(text, opened.size(), lead));
-    }
+    const std::u16string path = Utf16Of(text);
+    const std::u16string folder = FolderOf(path);
+    FUZZ_CHECK(IsPrefix(folder, path));
+    const std::u16string opened = WithoutTrailingBackslash(path);
+    FUZZ_CHECK(IsPrefix(opened, path) && path.size() - opened.size() <= 1);
+    FUZZ_CHECK(AsciiOf(Utf16OfAscii(text)).size() == text.size());
 }
 
 } // namespace
@@ -60,14 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckText(text);
 
     // Files "exist" when their length is odd, so both branches are reached.
-    auto exists = [](const std::string& path) { return path.size() % 2 == 1; };
-    auto folderOf = [](const std::string& path) { return FolderOf(path, IsShiftJisLeadByte); };
+    auto exists = [](const std::u16string& path) { return path.size() % 2 == 1; };
     BgmSettings current;
     current.kind = kBgmFile;
-    const BgmSettings s =
-        ResolveSettings(current, texts[0], texts[1], texts[2], exists, "C:\\host", folderOf);
+    const BgmSettings s = ResolveSettings(current, Utf16OfAscii(texts[0]), Utf16OfAscii(texts[1]),
+                                          Utf16Of(texts[2]), exists, u"C:\\host");
     FUZZ_CHECK(s.file.empty() || exists(s.file));
     FUZZ_CHECK(s.kind != kBgmFile || !s.file.empty());
-    FUZZ_CHECK(s.file.empty() ? s.folder == "C:\\host" : IsPrefix(s.folder, s.file));
+    FUZZ_CHECK(s.file.empty() ? s.folder == u"C:\\host" : IsPrefix(s.folder, s.file));
     return 0;
 }

@@ -14,56 +14,54 @@ constexpr char kMode[] = "status cdaudio mode";
 
 TEST(MciLayer, EmptyCommandNeverReachesThePlatform) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
-    std::string text;
-    EXPECT_EQ(bgm.MciSend("", text), -1);
-    EXPECT_EQ(text, "\x83\x52\x83\x7d\x83\x93\x83\x68\x95\xb6\x8e\x9a\x97\xf1\x82\xaa"
-                    "\x8e\x77\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1");
+    Velumira_BGM bgm(port, 0, u"");
+    std::u16string text;
+    EXPECT_EQ(bgm.MciSend(u"", text), -1);
+    EXPECT_EQ(text, u"コマンド文字列が指定されていません");
     EXPECT_TRUE(port.sent.empty());
 }
 
 TEST(MciLayer, SendDeliversReplyOrErrorDescription) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     port.standing["status x"] = {"hello", 0};
-    std::string text;
-    EXPECT_EQ(bgm.MciSend("status x", text), 0);
-    EXPECT_EQ(text, "hello");
+    std::u16string text;
+    EXPECT_EQ(bgm.MciSend(u"status x", text), 0);
+    EXPECT_EQ(text, u"hello");
     EXPECT_EQ(port.sent.back().replySize, 512u);
 
     port.standing["bad"] = {"", 263};
     port.errorTexts[263] = "The specified device is not open";
-    EXPECT_EQ(bgm.MciSend("bad", text), 263);
-    EXPECT_EQ(text, "The specified device is not open");
+    EXPECT_EQ(bgm.MciSend(u"bad", text), 263);
+    EXPECT_EQ(text, u"The specified device is not open");
 
     port.standing["worse"] = {"", 999};
-    EXPECT_EQ(bgm.MciSend("worse", text), 999);
-    EXPECT_EQ(text,
-              "Error (\x95\xb6\x8e\x9a\x97\xf1\x82\xaa\x8e\xe6\x82\xea\x82\xdc\x82\xb9\x82\xf1)");
+    EXPECT_EQ(bgm.MciSend(u"worse", text), 999);
+    EXPECT_EQ(text, u"Error (文字列が取れません)");
 }
 
 TEST(MciLayer, StatusTurnsFailureIntoErrorMarker) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     port.standing["status q"] = {"", 275};
     port.errorTexts[275] = "whatever";
-    EXPECT_EQ(bgm.MciStatus("status q"), "Error:275");
-    EXPECT_EQ(bgm.MciStatus(""), "Error:-1");
+    EXPECT_EQ(bgm.MciStatus(u"status q"), u"Error:275");
+    EXPECT_EQ(bgm.MciStatus(u""), u"Error:-1");
 }
 
 TEST(MciLayer, PlayAddsOnlyGivenPositions) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
-    bgm.MciPlay("cdaudio", "", "");
-    bgm.MciPlay("cdaudio", "03:00:00:00", "");
-    bgm.MciPlay("dev", "1", "2");
+    Velumira_BGM bgm(port, 0, u"");
+    bgm.MciPlay(u"cdaudio", u"", u"");
+    bgm.MciPlay(u"cdaudio", u"03:00:00:00", u"");
+    bgm.MciPlay(u"dev", u"1", u"2");
     EXPECT_EQ(port.commands(),
               (Commands{"play cdaudio", "play cdaudio from 03:00:00:00", "play dev from 1 to 2"}));
 }
 
 TEST(AudioCd, OpenSetsTrackTimeFormatAndPlaysNothing) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     bgm.CdOpen();
     EXPECT_EQ(port.commands(), (Commands{"open cdaudio", "set cdaudio time format tmsf"}));
     EXPECT_FALSE(port.sent[0].hasBuffer);
@@ -72,7 +70,7 @@ TEST(AudioCd, OpenSetsTrackTimeFormatAndPlaysNothing) {
 
 TEST(AudioCd, WholeDiscStartsWhenStoppedAndIsLeftAloneWhilePlaying) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     port.standing[kCurrent] = {"1"};
     port.standing[kTracks] = {"12"};
     port.queued[kMode] = {{"stopped"}, {"playing"}, {"playing"}};
@@ -91,7 +89,7 @@ TEST(AudioCd, WholeDiscStartsWhenStoppedAndIsLeftAloneWhilePlaying) {
 
 TEST(AudioCd, HeldTrackIsPulledBackFromTheNextTrack) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 3, "");
+    Velumira_BGM bgm(port, 3, u"");
     port.standing[kCurrent] = {"4"};
     port.standing[kTracks] = {"12"};
     port.standing[kMode] = {"playing"};
@@ -119,7 +117,7 @@ TEST(AudioCd, HeldTrackIsPulledBackFromTheNextTrack) {
 TEST(AudioCd, ErrorReplyStopsTheCheck) {
     for (const char* failing : {kCurrent, kTracks}) {
         FakeMusic port;
-        Velumira_BGM bgm(port, 0, "");
+        Velumira_BGM bgm(port, 0, u"");
         port.standing[kCurrent] = {"1"};
         port.standing[kTracks] = {"9"};
         port.standing[failing] = {"", 275};
@@ -129,7 +127,7 @@ TEST(AudioCd, ErrorReplyStopsTheCheck) {
     }
     // A successful reply that reads "error" counts as well.
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     port.standing[kCurrent] = {"drive error"};
     bgm.CdTick();
     EXPECT_FALSE(bgm.CdActive);
@@ -138,7 +136,7 @@ TEST(AudioCd, ErrorReplyStopsTheCheck) {
 
 TEST(AudioCd, ShortModeReplyNeverMatchesStaleText) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     port.standing[kCurrent] = {"1"};
     port.standing[kTracks] = {"9"};
     port.queued[kMode] = {{"stopped"}, {"stop"}};
@@ -150,15 +148,16 @@ TEST(AudioCd, ShortModeReplyNeverMatchesStaleText) {
 
 TEST(AudioCd, CloseStopsThenCloses) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     bgm.CdClose();
     EXPECT_EQ(port.commands(), (Commands{"stop cdaudio", "close cdaudio"}));
 }
 
 TEST(Mp3, OpensQuotedPathUnderAliasAndPlaysOnlyOnSuccess) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "C:\\My Music\\a b.mp3");
-    const std::string open = "open \"C:\\My Music\\a b.mp3\" type MPEGVideo Alias MP3Play";
+    Velumira_BGM bgm(port, 0, u"C:\\My Music\\한국 노래 Café 😀.mp3");
+    const std::string open =
+        "open \"C:\\My Music\\한국 노래 Café 😀.mp3\" type MPEGVideo Alias MP3Play";
     bgm.Mp3OpenPlay();
     EXPECT_EQ(port.commands(), (Commands{open, "play MP3Play"}));
     EXPECT_EQ(port.sent[0].replySize, 0u);
@@ -171,7 +170,7 @@ TEST(Mp3, OpensQuotedPathUnderAliasAndPlaysOnlyOnSuccess) {
 
 TEST(Mp3, FinishedFileStartsAgainFromTheBeginning) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "a.mp3");
+    Velumira_BGM bgm(port, 0, u"a.mp3");
     port.queued["status MP3Play mode"] = {{"playing"}, {"stopped"}};
     bgm.Mp3KeepPlaying();
     EXPECT_EQ(port.commands(), (Commands{"status MP3Play mode"}));
@@ -184,7 +183,7 @@ TEST(Mp3, FinishedFileStartsAgainFromTheBeginning) {
 
 TEST(Mp3, FailedModeQueryKeepsTheLastAnswer) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "a.mp3");
+    Velumira_BGM bgm(port, 0, u"a.mp3");
     port.queued["status MP3Play mode"] = {{"playing"}, {"", 263}};
     EXPECT_TRUE(bgm.Mp3IsPlaying());
     EXPECT_TRUE(bgm.Mp3IsPlaying());
@@ -192,18 +191,18 @@ TEST(Mp3, FailedModeQueryKeepsTheLastAnswer) {
 
 TEST(Mp3, StopStopsThenCloses) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "a.mp3");
+    Velumira_BGM bgm(port, 0, u"a.mp3");
     bgm.Mp3Stop();
     EXPECT_EQ(port.commands(), (Commands{"stop MP3Play", "close MP3Play"}));
 }
 
 TEST(Wav, LoopsAsynchronouslyOnlyWithAWaveDevice) {
     FakeMusic port;
-    Velumira_BGM bgm(port, 0, "C:\\SONG.Wav");
+    Velumira_BGM bgm(port, 0, u"C:\\Beyoncé\\SONG.Wav");
     bgm.WavPlay();
     bgm.WavStop();
     ASSERT_EQ(port.sounds.size(), 2u);
-    EXPECT_EQ(port.sounds[0], (std::pair<std::string, uint32_t>{"C:\\SONG.Wav", 9}));
+    EXPECT_EQ(port.sounds[0], (std::pair<std::string, uint32_t>{"C:\\Beyoncé\\SONG.Wav", 9}));
     EXPECT_EQ(port.sounds[1], (std::pair<std::string, uint32_t>{"<null>", 0}));
     EXPECT_TRUE(port.sent.empty());
 

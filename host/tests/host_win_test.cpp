@@ -6,6 +6,7 @@
 #include "physical_pixels_win.h"
 #include "preview_win.h"
 #include "saver_form_win.h"
+#include "settings_core.h"
 #include "whole_file_win.h"
 
 #include <windows.h>
@@ -23,59 +24,59 @@ namespace {
 // Passes everything to the real services and keeps what went through.
 struct RecordingPort : MusicPort {
     WinMusicPort real;
-    std::vector<std::string> sent;
+    std::vector<std::u16string> sent;
     std::vector<uint32_t> codes;
-    uint32_t sendString(const char* command, char* reply, uint32_t size) override {
+    uint32_t sendString(const char16_t* command, char16_t* reply, uint32_t size) override {
         sent.push_back(command);
         codes.push_back(real.sendString(command, reply, size));
         return codes.back();
     }
-    bool errorString(uint32_t code, char* text, uint32_t size) override {
+    bool errorString(uint32_t code, char16_t* text, uint32_t size) override {
         return real.errorString(code, text, size);
     }
     uint32_t waveOutDeviceCount() override { return real.waveOutDeviceCount(); }
-    void playSound(const char* name, uint32_t flags) override { real.playSound(name, flags); }
+    void playSound(const char16_t* name, uint32_t flags) override { real.playSound(name, flags); }
 };
 
 TEST(RealMci, UnopenedDeviceGivesAnErrorMarkerAndItsDescription) {
     RecordingPort port;
-    Velumira_BGM bgm(port, 0, "");
-    const std::string status = bgm.MciStatus("status MP3Play mode");
-    EXPECT_EQ(status.rfind("Error:", 0), 0u) << status;
-    EXPECT_NE(status, "Error:0");
-    std::string text;
-    EXPECT_NE(bgm.MciSend("status MP3Play mode", text), 0);
+    Velumira_BGM bgm(port, 0, u"");
+    const std::u16string status = bgm.MciStatus(u"status MP3Play mode");
+    EXPECT_EQ(status.rfind(u"Error:", 0), 0u) << AsciiOf(status);
+    EXPECT_NE(status, u"Error:0");
+    std::u16string text;
+    EXPECT_NE(bgm.MciSend(u"status MP3Play mode", text), 0);
     EXPECT_FALSE(text.empty());
 }
 
 TEST(RealMci, AudioCdWithoutADiscStopsItsChecks) {
     RecordingPort port;
-    Velumira_BGM bgm(port, 0, "");
+    Velumira_BGM bgm(port, 0, u"");
     bgm.CdOpen();
     bgm.CdTick();
     EXPECT_FALSE(bgm.CdActive);
     ASSERT_GE(port.sent.size(), 3u);
-    EXPECT_EQ(port.sent[0], "open cdaudio");
-    EXPECT_EQ(port.sent[1], "set cdaudio time format tmsf");
-    EXPECT_EQ(port.sent[2], "status cdaudio current track");
+    EXPECT_EQ(port.sent[0], u"open cdaudio");
+    EXPECT_EQ(port.sent[1], u"set cdaudio time format tmsf");
+    EXPECT_EQ(port.sent[2], u"status cdaudio current track");
     bgm.CdClose();
 }
 
 TEST(RealMci, Mp3ThatCannotBeOpenedIsNeverPlayed) {
     RecordingPort port;
-    Velumira_BGM bgm(port, 0, "C:\\no such folder\\missing.mp3");
+    Velumira_BGM bgm(port, 0, u"C:\\no such folder\\missing.mp3");
     bgm.Mp3OpenPlay();
     ASSERT_EQ(port.sent.size(), 1u);
     EXPECT_NE(port.codes[0], 0u);
     bgm.Mp3KeepPlaying(); // keeps trying, silently
-    EXPECT_EQ(port.sent.back(), "play MP3Play from 0");
+    EXPECT_EQ(port.sent.back(), u"play MP3Play from 0");
     bgm.Mp3Stop();
-    EXPECT_EQ(port.sent.back(), "close MP3Play");
+    EXPECT_EQ(port.sent.back(), u"close MP3Play");
 }
 
 TEST(RealMci, WavPlaysAndStopsWithoutComplaint) {
     RecordingPort port;
-    Velumira_BGM bgm(port, 0, "C:\\windows\\media\\none.wav");
+    Velumira_BGM bgm(port, 0, u"C:\\windows\\media\\none.wav");
     bgm.WavPlay();
     bgm.WavStop();
     EXPECT_TRUE(port.sent.empty());
@@ -238,7 +239,7 @@ TEST(Snapshot, CopiesInPhysicalPixelsWhileTheHostStaysDpiUnaware) {
 }
 
 TEST(Renderer, ProgramThatCannotStartIsReported) {
-    EXPECT_FALSE(StartProgram("C:\\no such folder\\Velumira.dll"));
+    EXPECT_FALSE(StartProgram(u"C:\\no such folder\\Velumira.dll"));
 }
 
 TEST(Preview, PictureIsTheBuiltIn152By112Jpeg) {

@@ -1,6 +1,7 @@
 #!/bin/bash
 # A whole saver run under Wine, as the platform starts it: Velumira.scr /s in a
-# folder whose path has blanks, with the renderer beside it.
+# folder whose path has blanks and letters outside the ANSI code page (é and
+# Hangul, as in an account's name), with the renderer beside it.
 #   saver_e2e.sh escape|kill|slow|music|release|early-kill|snapshot-fails
 # escape: a known picture on the screen ends up in the snapshot at the screen's
 #   size, replacing an earlier run's that anyone could read: the new one is
@@ -11,7 +12,9 @@
 # slow:   a renderer that needs 3 s to open its window keeps the saver running.
 # release: the release zip unpacked into a fresh folder runs the same way.
 # music:  with an MP3 and then a WAV configured the saver starts and ends
-#   cleanly, and the MP3 goes through the real MCI string interface.
+#   cleanly, and the MP3 goes through the real MCI string interface; then an
+#   MP3 named with Hangul and accents, chosen in the settings dialog (/c) and
+#   applied, is what the next run opens.
 # early-kill: with an MP3 playing, the renderer is killed the moment its window
 #   appears, before the host can have seen it; the host ends at once all the
 #   same, music closed and cursor shown.
@@ -24,8 +27,8 @@ case_=$1
 build=$VELUMIRA_BUILD
 work=$(mktemp -d)
 pids=()
-dir_win='C:\velumira saver e2e'
-dir=$WINEPREFIX/drive_c/velumira\ saver\ e2e
+dir_win='C:\velumira saver e2e José 한'
+dir="$WINEPREFIX/drive_c/velumira saver e2e José 한"
 r_quil=$WINEPREFIX/drive_c/r_quil
 . "$VELUMIRA_ROOT/host/tests/saver_run.sh"
 cleanup() {
@@ -48,6 +51,31 @@ renderer=$real
 [ -f "$renderer" ] || renderer=$stand_in
 [ "$case_" = slow ] && renderer=$stand_in # only the stand-in can be told to be slow
 error_box() { [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; }
+driver=$build/tests/velumira_dialog_driver.exe
+click_control() { # caption: a real click on the settings dialog's control
+    local point
+    point=$(wine_ja "$driver" point "$1" | tr -d '\r') || fail "no control '$1': $point"
+    xdotool mousemove $point sleep 0.3 click 1
+}
+# The settings dialog (/c) as a user works it: the music-file option, the file
+# button, the file typed into the chooser, then apply.
+choose_music_in_dialog() { # Windows path of the file
+    LC_ALL=ja_JP.UTF-8 "$WINE" "$dir_win\\Velumira.scr" /c 2>/dev/null &
+    local settings=$!
+    pids+=("$settings")
+    sleep 1.5 # the dialog's opening animation
+    click_control 'MP3、WAV'
+    click_control '...'
+    local open
+    open=$(wine_ja "$driver" choose "$1" | tr -d '\r') || fail "no file chooser: $open"
+    xdotool mousemove $open sleep 0.3 click 1
+    # A click while the dialog still settles can go astray on a busy machine.
+    for _ in 1 2 3; do
+        click_control '設定'
+        wait_for 10 eval "! kill -0 $settings 2>/dev/null" && return
+    done
+    fail "settings dialog still open"
+}
 earlier_snapshot() { convert -size 64x48 xc:red BMP3:"$snap"; }
 
 kill_renderers
@@ -169,10 +197,27 @@ music)
     done
     mci=$(grep -a 'mciSendStringW' "$work/log-tune.mp3" | grep -ao 'L"[^"]*\(\\"[^"]*\)*"' | head -3)
     echo "$mci"
-    grep -aq 'open \\"C:\\\\velumira saver e2e\\\\tune.mp3\\" type MPEGVideo Alias MP3Play' \
-        "$work/log-tune.mp3" || fail "MP3 open not sent"
+    # Wine's trace writes what ASCII lacks as a backslash and four hex digits.
+    traced='C:\\velumira saver e2e Jos\00e9 \d55c'
+    grep -aqF 'open \"'"$traced"'\\tune.mp3\" type MPEGVideo Alias MP3Play' "$work/log-tune.mp3" ||
+        fail "MP3 open not sent"
     check_mci_closed "$work/log-tune.mp3"
     grep -aq 'MP3Play' "$work/log-tune.WAV" && fail "MCI used for a WAV"
+
+    song='노래 Café.mp3'
+    cp "$dir/tune.mp3" "$dir/$song"
+    rm -f "$dir/Velumira.ini"
+    choose_music_in_dialog "$dir_win\\$song"
+    [ "$(head -c 2 "$dir/Velumira.ini" | od -An -tx1 | tr -d ' ')" = fffe ] ||
+        fail "a path outside the code page is not stored as UTF-16"
+    start_host "$work/log-song"
+    wait_for 30 has_renderer_window || fail "no renderer window with the chosen song"
+    sleep 1.5
+    press_escape
+    wait_for 5 host_gone || fail "host still running with the chosen song"
+    grep -aqF 'open \"'"$traced"'\\\b178\b798 Caf\00e9.mp3\" type MPEGVideo' "$work/log-song" ||
+        fail "the chosen song is not opened"
+    check_mci_closed "$work/log-song"
     ;;
 early-kill)
     make_tunes

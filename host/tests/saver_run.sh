@@ -66,9 +66,12 @@ PY
 }
 
 configure_music() { # file name in $dir
-    # Keys in Shift-JIS: BGM区分 and BGMﾌｧｲﾙ.
-    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa= 2\r\nBGM\xcc\xa7\xb2\xd9=%s\\%s\r\n' \
-        "$dir_win" "$1" >"$dir/Velumira.ini"
+    # UTF-16 after its byte-order mark, so that any folder name fits.
+    {
+        printf '\xff\xfe'
+        printf '[Section]\r\nBGM区分= 2\r\nBGMﾌｧｲﾙ=%s\\%s\r\n' "$dir_win" "$1" |
+            iconv -f UTF-8 -t UTF-16LE
+    } >"$dir/Velumira.ini"
 }
 
 # Every MCI device the host opened by an alias it closed again. (Where Wine

@@ -51,24 +51,24 @@ struct Saver {
     FakeMusic music;
     Velumira_BGM bgm;
     Velumira_S form;
-    Saver(int16_t kind, const std::string& file, int16_t track = 0, char mode = 'S')
+    Saver(int16_t kind, const std::u16string& file, int16_t track = 0, char mode = 'S')
         : bgm(music, track, file), form(platform, bgm, kind, file, mode) {
         platform.music = &music;
     }
 };
 
 TEST(MusicFileKind, LastThreeCharactersUpperCased) {
-    EXPECT_EQ(MusicFileKindOf("C:\\SONG.Wav"), MusicFileKind::Wav);
-    EXPECT_EQ(MusicFileKindOf("a.Mp3"), MusicFileKind::Mp3);
-    EXPECT_EQ(MusicFileKindOf("xmp3"), MusicFileKind::Mp3);
-    EXPECT_EQ(MusicFileKindOf("a.mid"), MusicFileKind::Other);
-    EXPECT_EQ(MusicFileKindOf("wav"), MusicFileKind::Wav);
-    EXPECT_EQ(MusicFileKindOf("av"), MusicFileKind::Other);
-    EXPECT_EQ(MusicFileKindOf(""), MusicFileKind::Other);
+    EXPECT_EQ(MusicFileKindOf(u"C:\\SONG.Wav"), MusicFileKind::Wav);
+    EXPECT_EQ(MusicFileKindOf(u"C:\\한국 노래.Mp3"), MusicFileKind::Mp3);
+    EXPECT_EQ(MusicFileKindOf(u"xmp3"), MusicFileKind::Mp3);
+    EXPECT_EQ(MusicFileKindOf(u"a.mid"), MusicFileKind::Other);
+    EXPECT_EQ(MusicFileKindOf(u"wav"), MusicFileKind::Wav);
+    EXPECT_EQ(MusicFileKindOf(u"av"), MusicFileKind::Other);
+    EXPECT_EQ(MusicFileKindOf(u""), MusicFileKind::Other);
 }
 
 TEST(SaverLoad, SnapshotComesBeforeTheRenderer) {
-    Saver s(0, "");
+    Saver s(0, u"");
     s.form.Load();
     EXPECT_EQ(s.platform.calls, (std::vector<std::string>{"capture", "renderer"}));
     EXPECT_TRUE(s.music.sent.empty());
@@ -78,7 +78,7 @@ TEST(SaverLoad, SnapshotComesBeforeTheRenderer) {
 }
 
 TEST(SaverMusic, CdOpensAndStartsItsCheck) {
-    Saver s(1, "", 0);
+    Saver s(1, u"", 0);
     s.form.Load();
     EXPECT_EQ(s.music.commands(), (Commands{"open cdaudio", "set cdaudio time format tmsf"}));
     EXPECT_TRUE(s.platform.timers[2]);
@@ -96,7 +96,7 @@ TEST(SaverMusic, CdOpensAndStartsItsCheck) {
 }
 
 TEST(SaverMusic, CdErrorStopsTheChecksAndTheEndingLeavesTheDriveAlone) {
-    Saver s(1, "", 0);
+    Saver s(1, u"", 0);
     s.form.Load();
     s.music.standing["status cdaudio current track"] = {"", 275};
     s.form.Timer2Tick();
@@ -109,7 +109,7 @@ TEST(SaverMusic, CdErrorStopsTheChecksAndTheEndingLeavesTheDriveAlone) {
 }
 
 TEST(SaverMusic, Mp3PlaysKeepsPlayingAndStops) {
-    Saver s(2, "C:\\a.MP3");
+    Saver s(2, u"C:\\a.MP3");
     s.form.Load();
     EXPECT_EQ(s.music.commands(),
               (Commands{"open \"C:\\a.MP3\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
@@ -127,7 +127,7 @@ TEST(SaverMusic, Mp3PlaysKeepsPlayingAndStops) {
 }
 
 TEST(SaverMusic, MixedCaseWavIsPlayedAsWav) {
-    Saver s(2, "D:\\SONG.Wav");
+    Saver s(2, u"D:\\SONG.Wav");
     s.form.Load();
     s.form.QueryUnload();
     ASSERT_EQ(s.music.sounds.size(), 2u);
@@ -139,7 +139,7 @@ TEST(SaverMusic, MixedCaseWavIsPlayedAsWav) {
 
 TEST(SaverMusic, OtherFileKindsPlayNothing) {
     for (int16_t kind : {2, 0, 3, -1}) {
-        Saver s(kind, "C:\\tune.mid");
+        Saver s(kind, u"C:\\tune.mid");
         s.form.Load();
         s.form.QueryUnload();
         EXPECT_TRUE(s.music.sent.empty()) << kind;
@@ -149,12 +149,12 @@ TEST(SaverMusic, OtherFileKindsPlayNothing) {
 }
 
 TEST(SaverEnding, CursorIsShownOnceOnlyInSaverMode) {
-    Saver hidden(0, "", 0, 'S');
+    Saver hidden(0, u"", 0, 'S');
     hidden.form.Load();
     hidden.form.QueryUnload();
     EXPECT_EQ(hidden.platform.cursorShows, 1);
 
-    Saver empty(0, "", 0, 0);
+    Saver empty(0, u"", 0, 0);
     empty.form.Load();
     empty.form.QueryUnload();
     EXPECT_EQ(empty.platform.cursorShows, 0);
@@ -164,7 +164,7 @@ TEST(SaverEnding, CursorIsShownOnceOnlyInSaverMode) {
 // music has stopped. An old picture the capture could not replace (another
 // account's, say) and the folder's other files are not this run's.
 TEST(SaverEnding, RemovesExactlyThisRunsPicturesAfterTheMusic) {
-    Saver s(2, "C:\\a.mp3");
+    Saver s(2, u"C:\\a.mp3");
     const std::set<std::string> others = {"C:\\r_quil\\Velumira_1920_0_1280x1024.bmp",
                                           "C:\\r_quil\\Velumira.ini", "C:\\r_quil\\notes.txt"};
     s.platform.folder = others;
@@ -177,7 +177,7 @@ TEST(SaverEnding, RemovesExactlyThisRunsPicturesAfterTheMusic) {
 }
 
 TEST(RendererWatch, EndsAtTheFirstCheckWithoutTheWindowOnceItWasSeen) {
-    Saver s(0, "");
+    Saver s(0, u"");
     s.form.Load();
     s.platform.window = true;
     s.platform.now += 500;
@@ -194,7 +194,7 @@ TEST(RendererWatch, EndsAtTheFirstCheckWithoutTheWindowOnceItWasSeen) {
 }
 
 TEST(RendererWatch, SlowRendererGetsItsStartTimeButNotMore) {
-    Saver slow(0, "");
+    Saver slow(0, u"");
     slow.form.Load();
     for (uint64_t t = 500; t < kRendererStartGraceMs; t += 500) {
         slow.platform.now = 1000 + t;
@@ -205,7 +205,7 @@ TEST(RendererWatch, SlowRendererGetsItsStartTimeButNotMore) {
     slow.form.Timer3Tick();
     EXPECT_FALSE(slow.platform.unloaded);
 
-    Saver never(0, "");
+    Saver never(0, u"");
     never.form.Load();
     never.platform.now = 1000 + kRendererStartGraceMs - 1;
     never.form.Timer3Tick();
@@ -219,7 +219,7 @@ TEST(RendererWatch, SlowRendererGetsItsStartTimeButNotMore) {
 // check, never opens its window: no start-up time for it.
 TEST(RendererWatch, NoRendererProcessEndsAtTheFirstCheck) {
     for (bool started : {false, true}) {
-        Saver s(0, "");
+        Saver s(0, u"");
         s.platform.rendererStarts = started;
         s.form.Load();
         s.platform.running = false;
@@ -232,7 +232,7 @@ TEST(RendererWatch, NoRendererProcessEndsAtTheFirstCheck) {
 // Killed before the watch ever saw its window: the start-up time is for a
 // renderer still on its way, not for one that is gone.
 TEST(RendererWatch, RendererWhoseProcessEndedGetsNoStartTime) {
-    Saver s(0, "");
+    Saver s(0, u"");
     s.form.Load();
     s.platform.now += 500;
     s.form.Timer3Tick();
@@ -247,7 +247,7 @@ TEST(RendererWatch, RendererWhoseProcessEndedGetsNoStartTime) {
 // Another program's window under the renderer's title keeps the saver going,
 // whatever became of the renderer's own process.
 TEST(RendererWatch, WindowOfTheTitleStillCountsAfterTheProcessEnded) {
-    Saver s(0, "");
+    Saver s(0, u"");
     s.form.Load();
     s.platform.window = true;
     s.platform.running = false;

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -25,12 +24,15 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    const char* line = GetCommandLineA();
+    // As UTF-8, so that a folder name outside the code page arrives whole.
+    char line[4096] = {};
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, line, sizeof line, nullptr, nullptr);
     HANDLE f = CreateFileA("C:\\r_quil\\stand_in_command.txt", GENERIC_WRITE, 0, nullptr,
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        WriteFile(f, line, DWORD(std::strlen(line)), &written, nullptr);
+        WriteFile(f, line, DWORD(n > 0 ? n - 1 : 0), &written, nullptr);
         CloseHandle(f);
     }
     char delay[32] = {};

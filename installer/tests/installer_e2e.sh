@@ -1,7 +1,8 @@
 #!/bin/bash
 # The installer and uninstaller as a user meets them, under Wine in a fresh
-# prefix and display of their own:
-#   installer_e2e.sh <setup.exe> <installer_apply_point.exe> <win32|win64>
+# prefix and display of their own, installing into a folder whose name holds
+# letters outside the ANSI code page (é and Hangul, as an account's name may):
+#   installer_e2e.sh <setup.exe> <velumira_dialog_driver.exe> <win32|win64>
 # In order, each step building on the one before:
 #   - the first page, photographed ($VELUMIRA_BUILD/artifacts/installer_welcome.png);
 #   - a silent install over another screensaver: programs in place, Velumira
@@ -44,9 +45,32 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 
 desktop='HKCU\Control Panel\Desktop'
 uninst='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velumira'
+# Read from an export of the key, which keeps every character (reg query
+# prints through the console's code page).
 reg_value() { # key name: the value's data, nothing (and exit code 1) when absent
-    wine_ja reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$2 *REG_[A-Z_]* *//p" | grep .
+    local out=$work/export.reg
+    rm -f "$out"
+    wine_ja regedit /E "Z:${out//\//\\}" "${1/#HKCU/HKEY_CURRENT_USER}" 2>/dev/null
+    [ -f "$out" ] || return 1
+    iconv -f UTF-16 -t UTF-8 "$out" | tr -d '\r' | python3 -c '
+import re, sys
+key, name = sys.argv[1].lower(), sys.argv[2].lower()
+section = None
+unescape = lambda text: re.sub(r"\\(.)", r"\1", text)
+for line in sys.stdin.read().splitlines():
+    if line.startswith("["):
+        section = line[1:-1].lower()
+        continue
+    m = re.match(r"\"((?:[^\"\\]|\\.)*)\"=(.*)$", line)
+    if section != key or not m or unescape(m.group(1)).lower() != name:
+        continue
+    value = m.group(2)
+    if value.startswith("dword:"):
+        print(int(value[6:], 16))
+    else:
+        print(unescape(value[1:-1]))
+    sys.exit(0)
+sys.exit(1)' "${1/#HKCU/HKEY_CURRENT_USER}" "$2"
 }
 expect_reg() { # key name data
     local got
@@ -55,7 +79,10 @@ expect_reg() { # key name data
 }
 
 install_silently() { # expected exit code
-    wine_ja "$setup" /S
+    # /D= takes the rest of the command line as it is, quotes and all: its
+    # words go as separate arguments, which Wine joins without quotes.
+    # shellcheck disable=SC2086
+    wine_ja "$setup" /S /D=$inst_win
     local rc=$?
     [ $rc = "$1" ] || fail "silent install ended with $rc, not $1"
 }
@@ -66,7 +93,7 @@ uninstall_silently() {
 }
 
 local_win=$(wine_ja cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')
-inst_win="$local_win\\Programs\\Velumira"
+inst_win="$local_win\\Programs\\Velumira José 한"
 inst=$(wine_ja winepath -u "$inst_win" | tr -d '\r')
 inst=${inst%/}
 scr="$inst_win\\Velumira.scr"
@@ -136,7 +163,7 @@ end_saver
 wine_ja "$scr" /c 2>/dev/null &
 settings=$!
 pids+=($settings)
-point=$(wine_ja "$probe" | tr -d '\r') || fail "no settings dialog: $point"
+point=$(wine_ja "$probe" point '設定' | tr -d '\r') || fail "no settings dialog: $point"
 # A click while the dialog still settles can go astray on a busy machine.
 for _ in 1 2 3; do
     sleep 1.5

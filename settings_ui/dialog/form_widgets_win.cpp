@@ -3,6 +3,8 @@
 #include "controls.h"
 #include "window_base_win.h"
 
+#include <string>
+
 namespace velumira {
 namespace {
 
@@ -67,18 +69,18 @@ void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     } else {
         PaintParentBackground(wnd, dc);
     }
-    char text[1024];
-    const int n = GetWindowTextA(wnd, text, sizeof text);
+    wchar_t text[1024];
+    const int n = GetWindowTextW(wnd, text, 1024);
     HGDIOBJ oldFont = SelectObject(dc, d.font ? d.font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, d.foreColour);
     // Paths may hold '&', so nothing is taken as an access key. A box two
     // lines tall wraps long paths; a one-line label never wraps, so a font a
     // little wider than the one it was laid out for cuts only the last pixels.
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
     const UINT lines = rc.bottom >= 2 * tm.tmHeight ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
-    DrawTextA(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
+    DrawTextW(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
     SelectObject(dc, oldFont);
 }
 
@@ -94,7 +96,7 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_SETTEXT: {
-        const LRESULT r = DefWindowProcA(hwnd_, msg, wp, lp);
+        const LRESULT r = DefWindowProcW(hwnd_, msg, wp, lp);
         InvalidateRect(hwnd_, nullptr, FALSE);
         return r;
     }
@@ -131,7 +133,7 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (HandleMouseDown(hwnd_, msg)) return 0;
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -157,17 +159,20 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (HandleMouseDown(hwnd_, msg)) return 0;
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+// Unicode classes: a label keeps any text it is given, such as a path
+// outside the ANSI code page.
 bool Register(HINSTANCE instance, const char* name, WNDPROC proc) {
-    WNDCLASSA wc{};
-    if (GetClassInfoA(instance, name, &wc)) return true;
+    const std::wstring wideName(name, name + lstrlenA(name));
+    WNDCLASSW wc{};
+    if (GetClassInfoW(instance, wideName.c_str(), &wc)) return true;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = name;
-    return RegisterClassA(&wc) != 0;
+    wc.lpszClassName = wideName.c_str();
+    return RegisterClassW(&wc) != 0;
 }
 
 // Creates the child window that will own `widget`; if the window never got

@@ -34,7 +34,7 @@ shoot() { # kind track file name
 
 shoot 0 0 "" velumira_p_kind0
 shoot 1 7 "" velumira_p_kind1
-shoot 2 0 'C:\Music\Kaze no Uta\01 Yoake.mp3' velumira_p_kind2
+shoot 2 0 'C:\Music\Kaze no Uta\01 Yoake (Café).mp3' velumira_p_kind2
 
 # A blank crop would mean nothing was drawn: the dialog must show several colours.
 for f in "$out"/velumira_p_kind?.png; do

@@ -12,11 +12,13 @@ Placement PlaceDialog(int screenWidth, int screenHeight, int dialogWidth, int di
     return {(screenWidth - dialogWidth) / 2, (screenHeight - dialogHeight) / 3};
 }
 
-std::vector<std::pair<std::string, std::string>>
-ApplyWrites(int16_t kind, const std::string& comboText, const std::string& file, int16_t& track) {
+std::vector<std::pair<std::string, std::u16string>> ApplyWrites(int16_t kind,
+                                                                const std::string& comboText,
+                                                                const std::u16string& file,
+                                                                int16_t& track) {
     track = TrackFromText(comboText);
-    return {{kKeyBgmKind, FormatIniNumber(kind)},
-            {kKeyBgmTrack, FormatIniNumber(track)},
+    return {{kKeyBgmKind, Utf16OfAscii(FormatIniNumber(kind))},
+            {kKeyBgmTrack, Utf16OfAscii(FormatIniNumber(track))},
             {kKeyBgmFile, file}};
 }
 

@@ -31,7 +31,7 @@ Placement PlaceDialog(int screenWidth, int screenHeight, int dialogWidth, int di
 // The settings file writes of the apply button, in the order they happen:
 // kind, track (from the combo's text), file. `track` receives the track
 // number taken from the combo.
-std::vector<std::pair<std::string, std::string>>
-ApplyWrites(int16_t kind, const std::string& comboText, const std::string& file, int16_t& track);
+std::vector<std::pair<std::string, std::u16string>>
+ApplyWrites(int16_t kind, const std::string& comboText, const std::u16string& file, int16_t& track);
 
 } // namespace velumira

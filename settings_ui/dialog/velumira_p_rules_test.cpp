@@ -27,25 +27,25 @@ TEST(PlaceDialog, CentredAcrossAndOneThirdDown) {
 
 TEST(ApplyWrites, KindTrackFileInOrderWithBlankBeforeNumbers) {
     int16_t track = 9;
-    const auto writes = ApplyWrites(1, "7", "C:\\Music\\a.mp3", track);
+    const auto writes = ApplyWrites(1, "7", u"C:\\Music\\한국 노래.mp3", track);
     ASSERT_EQ(writes.size(), 3u);
     EXPECT_EQ(writes[0].first, kKeyBgmKind);
-    EXPECT_EQ(writes[0].second, " 1");
+    EXPECT_EQ(writes[0].second, u" 1");
     EXPECT_EQ(writes[1].first, kKeyBgmTrack);
-    EXPECT_EQ(writes[1].second, " 7");
+    EXPECT_EQ(writes[1].second, u" 7");
     EXPECT_EQ(writes[2].first, kKeyBgmFile);
-    EXPECT_EQ(writes[2].second, "C:\\Music\\a.mp3");
+    EXPECT_EQ(writes[2].second, u"C:\\Music\\한국 노래.mp3");
     EXPECT_EQ(track, 7);
 }
 
 TEST(ApplyWrites, ComboTextThatIsNoTrackGivesZero) {
     for (const char* text : {"", "abc", "7a", "99999"}) {
         int16_t track = 5;
-        const auto writes = ApplyWrites(0, text, "", track);
-        EXPECT_EQ(writes[1].second, " 0") << text;
+        const auto writes = ApplyWrites(0, text, u"", track);
+        EXPECT_EQ(writes[1].second, u" 0") << text;
         EXPECT_EQ(track, 0) << text;
     }
     int16_t track = 0;
-    EXPECT_EQ(ApplyWrites(2, "-3", "", track)[1].second, "-3");
-    EXPECT_EQ(ApplyWrites(2, "2.5", "", track)[1].second, " 2");
+    EXPECT_EQ(ApplyWrites(2, "-3", u"", track)[1].second, u"-3");
+    EXPECT_EQ(ApplyWrites(2, "2.5", u"", track)[1].second, u" 2");
 }

@@ -7,6 +7,7 @@
 #include "velumira_p_win.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +24,12 @@ int main(int argc, char** argv) {
     }
     BgmKind = static_cast<int16_t>(std::atoi(argv[1]));
     BgmTrack = static_cast<int16_t>(std::atoi(argv[2]));
-    BgmFile = argv[3];
+    // The path as typed, whatever the code page.
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        if (count > 3) BgmFile = FromWide(wide[3]);
+        LocalFree(wide);
+    }
     BgmFolder = HostFolder();
     const UINT seconds = static_cast<UINT>(std::atoi(argv[4]));
 

@@ -58,7 +58,7 @@ class SettingsDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 932u);
-        ini = SettingsFilePath();
+        ini = AsciiOf(SettingsFilePath()); // the test's folder is plain ASCII
         DeleteFileA(ini.c_str());
         BgmKind = 0;
         BgmTrack = 0;
@@ -194,7 +194,7 @@ TEST_F(SettingsDialog, LoadShowsEachKind) {
     DestroyWindow(dialog);
 
     BgmKind = 2;
-    BgmFile = "C:\\Music\\a.mp3";
+    BgmFile = u"C:\\Music\\a.mp3";
     Open();
     ExpectOption(2);
     EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\Music\\a.mp3");
@@ -224,7 +224,7 @@ TEST_F(SettingsDialog, AnyMouseButtonSelectsAnOption) {
 
 TEST_F(SettingsDialog, ApplyWritesTheThreeKeysInOrder) {
     BgmKind = 1;
-    BgmFile = "C:\\Music\\a.mp3";
+    BgmFile = u"C:\\Music\\a.mp3";
     Open();
     Click(Ctl("Cmd_Set"));
     EXPECT_FALSE(IsWindow(dialog));
@@ -376,14 +376,15 @@ namespace {
 // folder, then either types `choice` and presses OK or cancels.
 class ChooserDriver {
   public:
-    explicit ChooserDriver(std::string choice) : choice_(std::move(choice)) {
+    explicit ChooserDriver(std::wstring choice) : choice_(std::move(choice)) {
         thread_ = std::thread([this] { Run(); });
     }
     ~ChooserDriver() {
         if (thread_.joinable()) thread_.join();
     }
     void Join() { thread_.join(); }
-    std::string title, folder;
+    std::string title;
+    std::u16string folder;
     bool found = false;
 
   private:
@@ -397,65 +398,72 @@ class ChooserDriver {
         found = true;
         Sleep(300); // let it finish filling its folder view
         title = WindowText(chooser);
-        char path[MAX_PATH] = {};
-        SendMessageA(chooser, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
-        folder = path;
+        wchar_t path[MAX_PATH] = {};
+        SendMessageW(chooser, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+        folder = FromWide(path);
         if (choice_.empty()) {
             PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
         } else {
             HWND edit = GetDlgItem(chooser, 0x47C);       // cmb13, the file name box
             if (!edit) edit = GetDlgItem(chooser, 0x480); // edt1
-            SetWindowTextA(edit, choice_.c_str());
+            SetWindowTextW(edit, choice_.c_str());
             PostMessageA(chooser, WM_COMMAND, IDOK, 0);
         }
     }
-    std::string choice_;
+    std::wstring choice_;
     std::thread thread_;
 };
 
 } // namespace
 
+// Names outside the ANSI code page reach the settings and the path box as
+// they are.
 TEST_F(SettingsDialog, FileChooserSetsPathAndFolder) {
-    CreateDirectoryA("C:\\Music", nullptr);
-    HANDLE f =
-        CreateFileA("C:\\Music\\a.mp3", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const std::wstring folder = L"C:\\Música 한국", file = folder + L"\\노래 Café.mp3";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     CloseHandle(f);
+    const auto pathBox = [&] {
+        wchar_t text[MAX_PATH] = {};
+        GetWindowTextW(Ctl("lbl_Fname"), text, MAX_PATH);
+        return FromWide(text);
+    };
 
     BgmKind = 2;
-    BgmFile = "C:\\old.wav";
+    BgmFile = u"C:\\old.wav";
     Open();
     {
-        ChooserDriver cancel("");
+        ChooserDriver cancel(L"");
         Click(Ctl("Cmd_File"));
         cancel.Join();
         ASSERT_TRUE(cancel.found);
         EXPECT_EQ(cancel.title, kChooserTitle);
     }
-    EXPECT_EQ(BgmFile, "C:\\old.wav");
-    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\old.wav");
+    EXPECT_EQ(BgmFile, u"C:\\old.wav");
+    EXPECT_EQ(pathBox(), u"C:\\old.wav");
 
     {
-        ChooserDriver choose("C:\\Music\\a.mp3");
+        ChooserDriver choose(file);
         Click(Ctl("Cmd_File"));
         choose.Join();
         ASSERT_TRUE(choose.found);
         EXPECT_EQ(choose.folder, HostFolder());
     }
-    EXPECT_EQ(BgmFile, "C:\\Music\\a.mp3");
-    EXPECT_EQ(WindowText(Ctl("lbl_Fname")), "C:\\Music\\a.mp3");
-    EXPECT_EQ(BgmFolder, "C:\\Music");
+    EXPECT_EQ(BgmFile, u"C:\\Música 한국\\노래 Café.mp3");
+    EXPECT_EQ(pathBox(), BgmFile);
+    EXPECT_EQ(BgmFolder, u"C:\\Música 한국");
     {
-        ChooserDriver again("");
+        ChooserDriver again(L"");
         Click(Ctl("Cmd_File"));
         again.Join();
-        EXPECT_EQ(again.folder, "C:\\Music") << "the next chooser opens where the last file was";
+        EXPECT_EQ(again.folder, BgmFolder) << "the next chooser opens where the last file was";
     }
     EXPECT_TRUE(IsWindow(dialog));
     EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
 
-    DeleteFileA("C:\\Music\\a.mp3");
-    RemoveDirectoryA("C:\\Music");
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(SettingsDialog, ButtonsAnswerRealMouseAndKeyboard) {

@@ -203,7 +203,7 @@ void Load(Dialog& d) {
         for (int i = 0; i < kTrackItems; ++i)
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FormatTrack(i).c_str()));
     }
-    if (HWND path = d.control("lbl_Fname")) SetWindowTextA(path, BgmFile.c_str());
+    if (HWND path = d.control("lbl_Fname")) SetWindowTextW(path, ToWide(BgmFile).c_str());
 
     POINT cursor;
     if (GetCursorPos(&cursor)) {
@@ -229,26 +229,32 @@ void Unload(Dialog& d) {
     DestroyWindow(d.wnd);
 }
 
+// The chooser hands over the path the user picked as it is, whatever the
+// code page; the dialog's own texts read as the ANSI call would show them.
 void ChooseFile(Dialog& d) {
-    char file[255] = {};
-    char title[255] = {};
-    OPENFILENAMEA ofn{};
+    wchar_t file[255] = {};
+    wchar_t title[255] = {};
+    const std::wstring filter =
+        ToWide(FromAnsi(std::string(kChooserFilter, sizeof kChooserFilter)));
+    const std::wstring caption = ToWide(FromAnsi(kChooserTitle));
+    const std::wstring folder = ToWide(BgmFolder);
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = d.wnd;
-    ofn.hInstance = GetModuleHandleA(nullptr);
-    ofn.lpstrFilter = kChooserFilter;
+    ofn.hInstance = GetModuleHandleW(nullptr);
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
+    ofn.nMaxFile = 255;
     ofn.lpstrFileTitle = title;
-    ofn.nMaxFileTitle = sizeof title;
-    ofn.lpstrInitialDir = BgmFolder.c_str();
-    ofn.lpstrTitle = kChooserTitle;
+    ofn.nMaxFileTitle = 255;
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.lpstrTitle = caption.c_str();
     ofn.Flags = 0;
-    if (!GetOpenFileNameA(&ofn)) return;
-    file[sizeof file - 1] = '\0';
-    BgmFile = file;
-    if (HWND path = d.control("lbl_Fname")) SetWindowTextA(path, BgmFile.c_str());
-    BgmFolder = ::FolderOf(BgmFile);
+    if (!GetOpenFileNameW(&ofn)) return;
+    file[254] = L'\0';
+    BgmFile = FromWide(file);
+    if (HWND path = d.control("lbl_Fname")) SetWindowTextW(path, file);
+    BgmFolder = FolderOf(BgmFile);
 }
 
 void Apply(Dialog& d) {
@@ -257,15 +263,16 @@ void Apply(Dialog& d) {
     int16_t track = 0;
     const auto writes = ApplyWrites(BgmKind, text, BgmFile, track);
     BgmTrack = track;
-    const std::string file = SettingsFilePath();
+    const std::u16string file = SettingsFilePath();
     // Since the programs declare their privileges, a settings file in a
     // protected folder is no longer silently redirected elsewhere: a write
     // that fails must be told, and the user keeps the dialog to try again or
     // cancel.
     if (!WriteIniStrings(kIniSection, writes, file)) {
-        const std::string text =
-            std::string(kNotWrittenFirst) + "\n\n" + file + "\n\n" + kNotWrittenLast;
-        MessageBoxA(d.wnd, text.c_str(), kNotWrittenCaption, MB_OK | MB_ICONEXCLAMATION);
+        const std::u16string text =
+            FromAnsi(kNotWrittenFirst) + u"\n\n" + file + u"\n\n" + FromAnsi(kNotWrittenLast);
+        MessageBoxW(d.wnd, ToWide(text).c_str(), ToWide(FromAnsi(kNotWrittenCaption)).c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     Unload(d);
