@@ -2,8 +2,9 @@
 // show and prints the screen position of the middle of its apply button,
 // "x y", for a real mouse click there. Exit code 1 when no dialog shows
 // within 30 s.
+#include "dpi_scale.h"
+#include "dpi_win.h"
 #include "velumira_p_form.h"
-#include "velumira_p_rules.h"
 
 #include <windows.h>
 
@@ -23,9 +24,10 @@ int main() {
         std::printf("no dialog\n");
         return 1;
     }
+    const int dpi = WindowDpi(dialog);
     for (const FormControl& c : VelumiraPForm().controls) {
         if (c.name != "Cmd_Set") continue;
-        POINT p{TwipsToPixels(c.left + c.width / 2), TwipsToPixels(c.top + c.height / 2)};
+        POINT p{TwipsToPixels(c.left + c.width / 2, dpi), TwipsToPixels(c.top + c.height / 2, dpi)};
         ClientToScreen(dialog, &p);
         std::printf("%ld %ld\n", p.x, p.y);
         return 0;

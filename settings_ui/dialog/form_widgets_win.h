@@ -18,10 +18,14 @@ constexpr WORD kWidgetClick = 0x7F02;     // left button pressed and released on
 
 bool RegisterFormWidgetClasses(HINSTANCE instance);
 
-// Creates the label or image of `control` at `pixels` in `parent`.
+// Creates the label or image of `control` at `pixels` in `parent`, drawn for
+// `dpi` (the focus rectangle's width, the picture's size).
 HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl& control,
-                     HFONT font);
-HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control);
+                     HFONT font, int dpi);
+HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control, int dpi);
+
+// Draws a label or image for another DPI from now on.
+void SetFormWidgetDpi(HWND widget, int dpi);
 
 // The picture an image shows (nullptr for none) and changing it.
 const Picture* ImagePicture(HWND image);

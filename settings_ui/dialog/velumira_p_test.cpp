@@ -2,7 +2,10 @@
 // load, option selection, the file chooser, apply, cancel and close.
 #include "velumira_p_win.h"
 
+#include "button_core.h"
 #include "controls.h"
+#include "dpi_scale.h"
+#include "dpi_win.h"
 #include "settings.h"
 #include "velumira_p_form.h"
 #include "velumira_p_rules.h"
@@ -87,6 +90,30 @@ class SettingsDialog : public ::testing::Test {
         EXPECT_EQ(IsWindowEnabled(Ctl("Cmd_File")) != FALSE, kind == 2);
     }
 
+    // Every control where the form puts it at `dpi`, in its container.
+    void ExpectControlsAt(int dpi) {
+        for (const FormControl& c : VelumiraPForm().controls) {
+            SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ") at " + std::to_string(dpi));
+            HWND wnd = Ctl(c.name.c_str(), c.index);
+            ASSERT_NE(wnd, nullptr);
+            HWND container = c.container.empty() ? dialog : Ctl(c.container.c_str());
+            EXPECT_EQ(GetParent(wnd), container);
+            RECT r;
+            GetWindowRect(wnd, &r);
+            MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi));
+            EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi));
+            EXPECT_EQ(r.right, TwipsToPixels(c.left + c.width, dpi));
+            EXPECT_EQ(r.bottom, TwipsToPixels(c.top + c.height, dpi));
+        }
+    }
+    LONG FontHeight() {
+        LOGFONTA lf{};
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(Ctl("BGM_Repeat"), WM_GETFONT, 0, 0));
+        GetObjectA(font, sizeof lf, &lf);
+        return lf.lfHeight;
+    }
+
     std::string ini;
     HWND dialog = nullptr;
 };
@@ -95,7 +122,6 @@ class SettingsDialog : public ::testing::Test {
 
 TEST_F(SettingsDialog, WindowMatchesItsForm) {
     Open();
-    const FormDescription& form = VelumiraPForm();
     EXPECT_EQ(WindowText(dialog), "<Velumira>");
     RECT client;
     GetClientRect(dialog, &client);
@@ -125,20 +151,7 @@ TEST_F(SettingsDialog, WindowMatchesItsForm) {
     EXPECT_EQ(wr.left, at.left);
     EXPECT_EQ(wr.top, at.top);
 
-    for (const FormControl& c : form.controls) {
-        SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ")");
-        HWND wnd = Ctl(c.name.c_str(), c.index);
-        ASSERT_NE(wnd, nullptr);
-        HWND container = c.container.empty() ? dialog : Ctl(c.container.c_str());
-        EXPECT_EQ(GetParent(wnd), container);
-        RECT r;
-        GetWindowRect(wnd, &r);
-        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, c.left / 15);
-        EXPECT_EQ(r.top, c.top / 15);
-        EXPECT_EQ(r.right - r.left, c.width / 15);
-        EXPECT_EQ(r.bottom - r.top, c.height / 15);
-    }
+    ExpectControlsAt(96);
 }
 
 TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
@@ -163,6 +176,53 @@ TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
     EXPECT_STREQ(lf.lfFaceName, "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
     EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_EQ(lf.lfHeight, -13); // 9.75 pt at 96 dpi
+}
+
+TEST_F(SettingsDialog, LaysItselfOutAgainWhenItsDpiChanges) {
+    Open();
+    RECT before;
+    GetWindowRect(dialog, &before);
+    // The size it asks the system for at 144 dpi: its layout's, not a
+    // stretched one.
+    SIZE size{};
+    EXPECT_TRUE(SendMessageA(dialog, WM_GETDPISCALEDSIZE, 144, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_GE(size.cx, 735);
+    EXPECT_GE(size.cy, 359);
+
+    // Moved to a monitor at 144 dpi, with the rectangle the system suggests.
+    const LONG style = GetWindowLongA(dialog, GWL_STYLE), ex = GetWindowLongA(dialog, GWL_EXSTYLE);
+    RECT at144{0, 0, 735, 359};
+    AdjustWindowRectEx(&at144, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(ex));
+    OffsetRect(&at144, 30 - at144.left, 40 - at144.top);
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&at144));
+    Pump();
+    RECT wr, client;
+    GetWindowRect(dialog, &wr);
+    GetClientRect(dialog, &client);
+    EXPECT_TRUE(EqualRect(&wr, &at144));
+    EXPECT_EQ(client.right, 735);
+    EXPECT_EQ(client.bottom, 359);
+    ExpectControlsAt(144);
+    EXPECT_EQ(FontHeight(), -19); // 9.75 pt at 144 dpi, no larger than the layout
+    // The controls draw at 144 dpi: two-pixel borders.
+    ccXPButton* set = ccXPButton::fromHwnd(Ctl("Cmd_Set"));
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->dpi(), 144);
+    EXPECT_EQ(GetPixel(set->surface(), 1, 15), COLORREF(ButtonColoursOf(set->state()).border));
+    GFXFrameX* frame = GFXFrameX::fromHwnd(Ctl("GFXFrameX1"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetPixel(frame->surface(), 1, 100), COLORREF(0));
+    EXPECT_EQ(GetPixel(frame->surface(), 2, 100), COLORREF(RGB(224, 224, 224)));
+
+    // And back, exactly as it was.
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&before));
+    Pump();
+    GetWindowRect(dialog, &wr);
+    EXPECT_TRUE(EqualRect(&wr, &before));
+    ExpectControlsAt(96);
+    EXPECT_EQ(FontHeight(), -13);
+    EXPECT_EQ(GetPixel(set->surface(), 1, 15), GetPixel(set->surface(), 2, 15));
+    EXPECT_EQ(GetPixel(frame->surface(), 1, 100), COLORREF(RGB(224, 224, 224)));
 }
 
 TEST_F(SettingsDialog, TrackComboHoldsEmptyAndOneToThirty) {
