@@ -20,6 +20,7 @@ struct Label : BaseWindow<Label> {
     COLORREF backColour = 0;
     bool handCursor = false;
     bool pressed = false; // left button went down here and is not yet released
+    bool focused = false;
     HFONT font = nullptr;
     int dpi = kBaseDpi;
 };
@@ -88,6 +89,25 @@ void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     GetTextMetricsA(dc, &tm);
     const UINT lines = rc.bottom >= 2 * tm.tmHeight ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
     DrawTextA(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
+    if (d.focused) {
+        // Round the text's own extent, kept inside the label.
+        RECT extent = rc;
+        DrawTextA(dc, text, n, &extent, DT_CALCRECT | DT_NOPREFIX | lines);
+        const int width = extent.right - extent.left + LineWidth(d.dpi);
+        RECT focus = rc;
+        if (width < rc.right - rc.left) {
+            if (d.alignment == DT_CENTER) {
+                focus.left = rc.left + (rc.right - rc.left - width) / 2;
+                focus.right = focus.left + width;
+            } else if (d.alignment == DT_RIGHT) {
+                focus.left = rc.right - width;
+            } else {
+                focus.right = rc.left + width;
+            }
+        }
+        SetTextColor(dc, RGB(0, 0, 0));
+        DrawFocusRectForDpi(dc, focus, d.dpi);
+    }
     SelectObject(dc, oldFont);
 }
 
@@ -132,6 +152,35 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
         pressed = false;
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        focused = msg == WM_SETFOCUS;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_GETDLGCODE: {
+        // Arrows and Enter come here rather than to the dialog manager.
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        const bool enter = m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN;
+        return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_KEYDOWN:
+        switch (wp) {
+        case VK_SPACE:
+            NotifyParent(hwnd_, kWidgetSpace);
+            return 0;
+        case VK_RETURN:
+            NotifyParent(hwnd_, kWidgetEnter);
+            return 0;
+        case VK_LEFT:
+        case VK_UP:
+            NotifyParent(hwnd_, kWidgetBack);
+            return 0;
+        case VK_RIGHT:
+        case VK_DOWN:
+            NotifyParent(hwnd_, kWidgetOn);
+            return 0;
+        }
+        break;
     default:
         if (msg == WM_LBUTTONDOWN) {
             pressed = true;

@@ -56,6 +56,15 @@ TEST(VelumiraPForm, OptionArraysAreIndexedByKind) {
         EXPECT_EQ(label->properties.readString("Caption", ""), captions[kind]);
         EXPECT_EQ(label->top, image->top) << "mark and text share a row";
     }
+    // Top to bottom: 音楽CD, なし, MP3、WAV; the arrows go round.
+    const std::vector<int> order = OptionsTopDown(form);
+    ASSERT_EQ(order, (std::vector<int>{1, 0, 2}));
+    EXPECT_EQ(OptionAfter(order, 0, -1), 1);
+    EXPECT_EQ(OptionAfter(order, 0, 1), 2);
+    EXPECT_EQ(OptionAfter(order, 2, 1), 1);
+    EXPECT_EQ(OptionAfter(order, 1, -1), 2);
+    EXPECT_EQ(OptionAfter(order, 1, 0), 1);
+    EXPECT_EQ(OptionAfter(order, 5, 0), 1) << "no option selected: the top one";
 }
 
 TEST(OptionPictures, TwelveByTwelveAndDifferOnlyInTheDot) {

@@ -19,8 +19,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace velumira;
 
@@ -403,6 +405,137 @@ TEST_F(SettingsDialog, EnterAndEscapeDoNotCloseIt) {
         Pump();
         EXPECT_TRUE(IsWindow(dialog)) << key;
     }
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+
+// The keyboard of the keyboard-only test: real key presses through the
+// system's input queue, one each time the timer of the dialog's loop fires,
+// after noting where the focus is.
+struct KeyStep {
+    const char* focus; // the control expected to hold the focus, "name(index)"
+    WORD key;
+    bool shift;
+};
+
+struct Keyboard {
+    HWND dialog = nullptr;
+    const KeyStep* steps = nullptr;
+    size_t count = 0, next = 0;
+    std::vector<std::string> focusSeen;
+    std::vector<int> kindSeen;
+};
+Keyboard keyboard;
+
+std::string FocusName(HWND dialog) {
+    HWND focus = GetFocus();
+    for (const FormControl& c : VelumiraPForm().controls) {
+        HWND wnd = VelumiraPControl(dialog, c.name, c.index);
+        if (wnd && (wnd == focus || IsChild(wnd, focus)) && c.kind != FormControlKind::Frame)
+            return c.name + "(" + std::to_string(c.index) + ")";
+    }
+    return "?";
+}
+
+void Press(WORD key, bool shift) {
+    std::vector<INPUT> in;
+    auto add = [&in](WORD vk, DWORD flags) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+        i.ki.dwFlags = flags;
+        in.push_back(i);
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void CALLBACK NextKey(HWND, UINT, UINT_PTR, DWORD) {
+    Keyboard& k = keyboard;
+    if (!IsWindow(k.dialog)) return;
+    if (k.next == k.count) {
+        PostMessageA(k.dialog, WM_CLOSE, 0, 0); // the last key did not close it
+        return;
+    }
+    k.focusSeen.push_back(FocusName(k.dialog));
+    k.kindSeen.push_back(BgmKind);
+    const KeyStep& step = k.steps[k.next++];
+    if (k.focusSeen.back() != step.focus) {
+        PostMessageA(k.dialog, WM_CLOSE, 0, 0); // lost: stop typing
+        return;
+    }
+    Press(step.key, step.shift);
+}
+
+} // namespace
+
+TEST_F(SettingsDialog, UsableByKeyboardAlone) {
+    // From a fresh dialog: Escape and Enter leave it open, Up chooses the
+    // audio CD, Tab goes to its track, 3 is typed, Tab visits the link and
+    // the two buttons, Shift+Tab goes back one, and Space on 設定 applies.
+    const KeyStep steps[] = {
+        {"lbl_BGM(0)", VK_ESCAPE, false}, {"lbl_BGM(0)", VK_RETURN, false},
+        {"lbl_BGM(0)", VK_UP, false},     {"lbl_BGM(1)", VK_TAB, false},
+        {"BGM_Repeat(-1)", '3', false},   {"BGM_Repeat(-1)", VK_TAB, false},
+        {"lbl_URL(-1)", VK_TAB, false},   {"Cmd_Can(-1)", VK_TAB, false},
+        {"Cmd_Set(-1)", VK_TAB, true},    {"Cmd_Can(-1)", VK_TAB, false},
+        {"Cmd_Set(-1)", VK_SPACE, false},
+    };
+    Open();
+    keyboard = Keyboard{};
+    keyboard.dialog = dialog;
+    keyboard.steps = steps;
+    keyboard.count = std::size(steps);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 250, NextKey);
+    RunVelumiraP(dialog);
+    KillTimer(nullptr, timer);
+
+    std::vector<std::string> expected;
+    for (const KeyStep& step : steps)
+        expected.push_back(step.focus);
+    EXPECT_EQ(keyboard.focusSeen, expected);
+    EXPECT_EQ(keyboard.kindSeen, (std::vector<int>{0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_FALSE(IsWindow(dialog));
+    LoadSettings();
+    EXPECT_EQ(BgmKind, 1);
+    EXPECT_EQ(BgmTrack, 3);
+}
+
+TEST_F(SettingsDialog, ArrowsGoRoundTheOptionsAndTheFocusGoesAlong) {
+    BgmKind = 2;
+    Open();
+    HWND file = Ctl("lbl_BGM", 2);
+    EXPECT_EQ(GetFocus(), file) << "the focus starts on the chosen option";
+    EXPECT_TRUE(GetWindowLongA(file, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(Ctl("lbl_BGM", 0), GWL_STYLE) & WS_TABSTOP);
+    auto key = [&](WORD vk) {
+        MSG msg{GetFocus(), WM_KEYDOWN, vk, 1, 0, {0, 0}};
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Pump();
+    };
+    // Down and Right go round: MP3、WAV, 音楽CD, なし; Left and Up back.
+    key(VK_DOWN);
+    ExpectOption(1);
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 1));
+    key(VK_RIGHT);
+    ExpectOption(0);
+    key(VK_LEFT);
+    key(VK_UP);
+    ExpectOption(2);
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 2));
+    EXPECT_TRUE(GetWindowLongA(Ctl("lbl_BGM", 2), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(Ctl("lbl_BGM", 1), GWL_STYLE) & WS_TABSTOP);
+    // A click elsewhere takes the focus along while it is in the group.
+    SendMessageA(Ctl("Img_BGM", 0), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 0));
     EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

@@ -218,11 +218,34 @@ const Picture* PictureOf(const Dialog& d, int templateIndex) {
     return ImagePicture(d.control("Img_Ra", templateIndex));
 }
 
-// Marks option `kind` (none when it is outside 0..2).
+void SetTabStop(HWND wnd, bool on) {
+    if (!wnd) return;
+    const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
+    SetWindowLongPtrA(wnd, GWL_STYLE, on ? style | WS_TABSTOP : style & ~LONG_PTR(WS_TABSTOP));
+}
+
+// The option that holds the option group's one tab stop while `kind` is
+// selected: that option, or the top one when none is.
+int OptionStop(int kind) {
+    const std::vector<int> order = OptionsTopDown(VelumiraPForm());
+    return OptionAfter(order, kind, 0);
+}
+
+// Marks option `kind` (none when it is outside 0..2) and gives the option
+// group's tab stop to it.
 void MarkOption(Dialog& d, int kind) {
     for (int i = 0; i < 3; ++i)
         SetImagePicture(d.control("Img_BGM", i), PictureOf(d, 0));
     if (HWND selected = d.control("Img_BGM", kind)) SetImagePicture(selected, PictureOf(d, 1));
+    const int stop = OptionStop(kind);
+    for (int i : OptionsTopDown(VelumiraPForm()))
+        SetTabStop(d.control("lbl_BGM", i), i == stop);
+}
+
+bool IsOptionLabel(const Dialog& d, HWND wnd) {
+    for (int i : OptionsTopDown(VelumiraPForm()))
+        if (wnd && wnd == d.control("lbl_BGM", i)) return true;
+    return false;
 }
 
 void SelectOption(Dialog& d, int kind) {
@@ -232,6 +255,8 @@ void SelectOption(Dialog& d, int kind) {
     MarkOption(d, kind);
     if (kind == kBgmCd) SetControlEnabled(d.control("BGM_Repeat"), true);
     if (kind == kBgmFile) SetControlEnabled(d.control("Cmd_File"), true);
+    // Within the option group the keyboard focus goes with the choice.
+    if (IsOptionLabel(d, GetFocus())) SetFocus(d.control("lbl_BGM", kind));
 }
 
 RECT AnimOriginRect() {
@@ -332,13 +357,26 @@ void OpenHomePage(Dialog& d, HWND label) {
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
-void OnCommand(Dialog& d, int id, WORD code) {
+void MoveFocus(Dialog& d, HWND from, bool back) {
+    HWND next = GetNextDlgTabItem(d.wnd, from, back);
+    if (next && next != from) SetFocus(next);
+}
+
+void OnCommand(Dialog& d, int id, WORD code, HWND from) {
     const FormControl* c = FormControlOfId(id);
     if (!c) return; // IDOK / IDCANCEL from Enter and Escape: no default or cancel button
-    if (code == kWidgetMouseDown && (c->name == "Img_BGM" || c->name == "lbl_BGM")) {
-        SelectOption(d, c->index);
-    } else if (code == kWidgetClick && c->name == "lbl_URL") {
-        OpenHomePage(d, d.control("lbl_URL"));
+    if (c->name == "Img_BGM" || c->name == "lbl_BGM") {
+        // Space and the arrows choose as a click does.
+        if (code == kWidgetMouseDown || code == kWidgetSpace)
+            SelectOption(d, c->index);
+        else if (code == kWidgetBack || code == kWidgetOn)
+            SelectOption(d, OptionAfter(OptionsTopDown(VelumiraPForm()), c->index,
+                                        code == kWidgetOn ? 1 : -1));
+    } else if (c->name == "lbl_URL") {
+        if (code == kWidgetClick || code == kWidgetSpace || code == kWidgetEnter)
+            OpenHomePage(d, d.control("lbl_URL"));
+        else if (code == kWidgetBack || code == kWidgetOn)
+            MoveFocus(d, from, code == kWidgetBack); // as on the buttons
     } else if (code == XPBN_CLICK && c->kind == FormControlKind::Button) {
         if (c->name == "Cmd_File")
             ChooseFile(d);
@@ -368,7 +406,7 @@ LRESULT CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_COMMAND:
-        if (d) OnCommand(*d, LOWORD(wp), HIWORD(wp));
+        if (d) OnCommand(*d, LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return 0;
     case WM_DPICHANGED:
         if (d && lp) OnDpiChanged(*d, LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
@@ -455,10 +493,14 @@ HWND CreateVelumiraP(HINSTANCE instance) {
         return nullptr;
     }
     BuildControls(*d);
+    SetTabStop(d->control("lbl_URL"), true); // the link is reached by Tab too
     Load(*d);
     ShowWindow(wnd, SW_SHOW);
     SetForegroundWindow(wnd);
-    if (HWND first = GetNextDlgTabItem(wnd, nullptr, FALSE)) SetFocus(first);
+    // The keyboard starts on the music choice.
+    HWND first = d->control("lbl_BGM", OptionStop(BgmKind));
+    if (!first) first = GetNextDlgTabItem(wnd, nullptr, FALSE);
+    if (first) SetFocus(first);
     UpdateWindow(wnd);
     return wnd;
 }
