@@ -34,11 +34,29 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Sizes the preview window and its picture to the preview area. Windows
+// gives a process the DPI awareness of another program's window it becomes a
+// child of, so the area is measured only once the window is its child, in
+// the pixels that hold from then on; and again later, should the area change
+// with the scale of its monitor.
+void FillArea(HWND preview, HWND parent) {
+    RECT area = {}, now = {};
+    GetWindowRect(parent, &area);
+    GetClientRect(preview, &now);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (now.right == width && now.bottom == height) return;
+    MoveWindow(preview, 0, 0, width, height, TRUE);
+    if (HWND image = GetWindow(preview, GW_CHILD)) MoveWindow(image, 0, 0, width, height, TRUE);
+}
+
 LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_TIMER && wp == kParentCheckTimer) {
         // A preview area that is no window at all (handle 0, or one already
         // gone) would otherwise keep an invisible host alive for good.
-        if (!IsWindow(g_parent)) DestroyWindow(hwnd);
+        if (!IsWindow(g_parent))
+            DestroyWindow(hwnd);
+        else
+            FillArea(hwnd, g_parent);
         return 0;
     }
     if (msg == WM_DESTROY) {
@@ -128,11 +146,6 @@ HWND ShowPreviewWindow(HWND parent) {
     Register(kPreviewClass, PreviewProc, HBRUSH(GetStockObject(BLACK_BRUSH)));
     Register(kImageClass, ImageProc, nullptr);
 
-    RECT area = {};
-    GetWindowRect(parent, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-
     // Load Velumira_R without showing it: a borderless window owned by the
     // hidden application window.
     g_app = CreateWindowExA(0, kAppClass, kAppTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -145,13 +158,12 @@ HWND ShowPreviewWindow(HWND parent) {
     }
     SetWindowLongPtrA(preview, GWL_STYLE, WS_CLIPCHILDREN);
     g_picture = LoadPreviewPicture();
-    HWND image = CreateWindowExA(0, kImageClass, "Img_Prev", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                 preview, nullptr, instance, nullptr);
+    CreateWindowExA(0, kImageClass, "Img_Prev", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, preview, nullptr,
+                    instance, nullptr);
 
     SetWindowLongA(preview, GWL_STYLE, GetWindowLongA(preview, GWL_STYLE) | WS_CHILD);
     SetParent(preview, parent);
-    MoveWindow(preview, 0, 0, width, height, TRUE);
-    MoveWindow(image, 0, 0, width, height, TRUE);
+    FillArea(preview, parent);
     ShowWindow(preview, SW_SHOWNORMAL);
     g_parent = parent;
     SetTimer(preview, kParentCheckTimer, kParentCheckPeriodMs, nullptr);

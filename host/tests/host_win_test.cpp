@@ -214,7 +214,7 @@ TEST(Snapshot, OtherMonitorsAreCopiedFromTheirOwnCornerAndOldPicturesGo) {
     }
 }
 
-TEST(Snapshot, CopiesInPhysicalPixelsWhileTheHostStaysDpiUnaware) {
+TEST(Snapshot, CopiesInPhysicalPixelsFromAnUnawareThread) {
     using Set = void*(WINAPI*)(void*);
     using Get = void*(WINAPI*)();
     using AwarenessOf = int(WINAPI*)(void*);
@@ -227,7 +227,8 @@ TEST(Snapshot, CopiesInPhysicalPixelsWhileTheHostStaysDpiUnaware) {
     auto awarenessOf =
         reinterpret_cast<AwarenessOf>(function("GetAwarenessFromDpiAwarenessContext"));
     if (!set || !get || !awarenessOf) GTEST_SKIP() << "no per-thread DPI awareness here";
-    // As the host runs on Windows (Wine calls every program aware).
+    // As a program without the host's manifest runs on Windows (Wine calls
+    // every program aware).
     void* before = set(reinterpret_cast<void*>(intptr_t(-1)));
     ASSERT_EQ(awarenessOf(get()), 0); // unaware
     {

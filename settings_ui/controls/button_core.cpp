@@ -52,42 +52,59 @@ void DrawGradient(Canvas& c, int left, int top, int right, int bottom, Colour c1
     }
 }
 
-void DrawButtonFace(Canvas& c, int state, Colour background) {
+void DrawButtonFace(Canvas& c, int state, Colour background, int dpi) {
     const int w = c.width(), h = c.height();
+    const int u = LineWidth(dpi); // one pixel of the 96 dpi drawing
     const ButtonColours& k = ButtonColoursOf(state);
     c.clear(background);
 
-    c.line(3, 0, w - 3, 0, k.border);
-    c.line(0, 3, 0, h - 3, k.border);
-    c.line(3, h - 1, w - 3, h - 1, k.border);
-    c.line(w - 1, 3, w - 1, h - 3, k.border);
+    // Rows and columns of the 96 dpi drawing, each u pixels thick.
+    auto rows = [&](int y, int x1, int x2, Colour col) {
+        for (int i = 0; i < u; ++i)
+            c.line(x1, y + i, x2, y + i, col);
+    };
+    auto columns = [&](int x, int y1, int y2, Colour col) {
+        for (int i = 0; i < u; ++i)
+            c.line(x + i, y1, x + i, y2, col);
+    };
+
+    rows(0, 3 * u, w - 3 * u, k.border);
+    columns(0, 3 * u, h - 3 * u, k.border);
+    rows(h - u, 3 * u, w - 3 * u, k.border);
+    columns(w - u, 3 * u, h - 3 * u, k.border);
 
     if (state >= 1 && state <= 3) {
-        DrawGradient(c, 1, 3, w - 1, h - 2, k.outerTop, k.outerBottom);
-        DrawGradient(c, 3, 3, w - 3, h - 3, kInnerGradientTop, kInnerGradientBottom);
-        c.line(1, 1, w, 1, k.line1);
-        c.line(1, 2, w, 2, k.line2);
-        c.line(1, h - 3, w, h - 3, k.lineH3);
-        c.line(2, h - 2, w - 1, h - 2, k.lineH2);
+        DrawGradient(c, u, 3 * u, w - u, h - 2 * u, k.outerTop, k.outerBottom);
+        DrawGradient(c, 3 * u, 3 * u, w - 3 * u, h - 3 * u, kInnerGradientTop,
+                     kInnerGradientBottom);
+        rows(u, u, w, k.line1);
+        rows(2 * u, u, w, k.line2);
+        rows(h - 3 * u, u, w, k.lineH3);
+        rows(h - 2 * u, 2 * u, w - u, k.lineH2);
     } else {
-        c.fillRect(1, 1, w - 1, h - 1, k.face);
+        c.fillRect(u, u, w - u, h - u, k.face);
     }
 
+    // The cut of the top-left corner, in pixels of the 96 dpi drawing from
+    // the corner; the other three corners mirror it.
     struct P {
         int x, y;
         Colour col;
     };
-    const P corners[] = {
-        {0, 1, k.cornerB},         {0, 2, k.cornerA},         {1, 0, k.cornerB},
-        {1, 1, k.cornerC},         {2, 0, k.cornerA},         {w - 1, 1, k.cornerB},
-        {w - 1, 2, k.cornerA},     {w - 2, 0, k.cornerB},     {w - 2, 1, k.cornerC},
-        {w - 3, 0, k.cornerA},     {0, h - 2, k.cornerB},     {0, h - 3, k.cornerA},
-        {1, h - 1, k.cornerB},     {1, h - 2, k.cornerC},     {2, h - 1, k.cornerA},
-        {w - 1, h - 2, k.cornerB}, {w - 1, h - 3, k.cornerA}, {w - 2, h - 1, k.cornerB},
-        {w - 2, h - 2, k.cornerC}, {w - 3, h - 1, k.cornerA},
-    };
-    for (const P& p : corners)
-        c.setPixel(p.x, p.y, p.col);
+    const P cut[] = {{0, 1, k.cornerB},
+                     {0, 2, k.cornerA},
+                     {1, 0, k.cornerB},
+                     {1, 1, k.cornerC},
+                     {2, 0, k.cornerA}};
+    for (bool bottom : {false, true})
+        for (bool right : {false, true})
+            for (const P& p : cut) {
+                const int x0 = right ? w - (p.x + 1) * u : p.x * u;
+                const int y0 = bottom ? h - (p.y + 1) * u : p.y * u;
+                for (int y = y0; y < y0 + u; ++y)
+                    for (int x = x0; x < x0 + u; ++x)
+                        c.setPixel(x, y, p.col);
+            }
 }
 
 char AccessKeyOf(const std::string& caption) {
@@ -335,13 +352,13 @@ ButtonEffects ButtonMachine::parentActivation(bool active) {
     return e;
 }
 
-ButtonEffects ButtonMachine::resize(int width, int height) {
+ButtonEffects ButtonMachine::resize(int width, int height, int minimum) {
     ButtonEffects e;
-    if (width < kMinButtonSize || height < kMinButtonSize) {
+    if (width < minimum || height < minimum) {
         // The corrected size arrives as a resize of its own and is drawn then.
         ButtonEffect r{ButtonEffect::Resize};
-        r.x = float(std::max(width, kMinButtonSize));
-        r.y = float(std::max(height, kMinButtonSize));
+        r.x = float(std::max(width, minimum));
+        r.y = float(std::max(height, minimum));
         e.push_back(r);
         return e;
     }

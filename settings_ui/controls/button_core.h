@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "canvas.h"
+#include "dpi_scale.h"
 
 namespace velumira {
 
@@ -37,8 +38,9 @@ void DrawGradient(Canvas& c, int left, int top, int right, int bottom, Colour c1
 
 // Clears the surface to `background` and draws border, face, bands and corner
 // pixels of `state` over the whole surface (the caption and the focus
-// rectangle are drawn by the window).
-void DrawButtonFace(Canvas& c, int state, Colour background);
+// rectangle are drawn by the window). Above 96 dpi each pixel of the border,
+// bands and corner cuts becomes LineWidth(dpi) pixels.
+void DrawButtonFace(Canvas& c, int state, Colour background, int dpi = kBaseDpi);
 
 // The caption's access key in lower case, or 0. "&&" shows one ampersand and
 // is no key; a caption of "&" and one character has that character as key.
@@ -51,8 +53,9 @@ std::string NewControlCaption(const std::vector<std::string>& siblingCaptions,
 
 // Persisted defaults.
 constexpr char kDefaultCaption[] = "&OK";
-// Smallest width and height in pixels (100 twips).
-constexpr int kMinButtonSize = 7;
+// Smallest width and height: 100 twips, 7 pixels at 96 dpi.
+constexpr int kMinButtonTwips = 100;
+constexpr int kMinButtonSize = TwipsToPixels(kMinButtonTwips, kBaseDpi);
 
 // ---- window-procedure hook lists -----------------------------------------
 
@@ -141,7 +144,8 @@ class ButtonMachine {
     ButtonEffects ambientChanged(const std::string& name, bool displayAsDefault);
     ButtonEffects mouseLeave();
     ButtonEffects parentActivation(bool active);
-    ButtonEffects resize(int width, int height);
+    // Sizes below `minimum` (kMinButtonTwips at the window's DPI) are corrected.
+    ButtonEffects resize(int width, int height, int minimum = kMinButtonSize);
 
     // Property procedures.
     ButtonEffects setEnabled(bool on);

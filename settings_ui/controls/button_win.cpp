@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "button_core.h"
+#include "dpi_win.h"
 #include "surface_win.h"
 #include "window_base_win.h"
 
@@ -16,12 +17,9 @@ namespace velumira {
 
 namespace {
 
-HFONT CreateFontFrom(const FontDesc& f) {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+HFONT CreateFontFrom(const FontDesc& f, int dpi) {
     LOGFONTA lf = {};
-    lf.lfHeight = -LONG(std::lround(double(f.size) * dpi / 72.0));
+    lf.lfHeight = -LONG(FontHeightPixels(f.size, dpi));
     lf.lfWeight = f.weight;
     lf.lfItalic = f.italic;
     lf.lfUnderline = f.underline;
@@ -35,12 +33,9 @@ HFONT CreateFontFrom(const FontDesc& f) {
     return CreateFontIndirectA(&lf);
 }
 
-FontDesc FontFromHandle(HFONT font, const FontDesc& fallback) {
+FontDesc FontFromHandle(HFONT font, const FontDesc& fallback, int dpi) {
     LOGFONTA lf = {};
     if (!font || !GetObjectA(font, sizeof lf, &lf)) return fallback;
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
     FontDesc f;
     f.name = lf.lfFaceName;
     LONG h = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
@@ -68,6 +63,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     Colour foreColor = 0;
     bool focusRect = true;
     HWND parentHwnd = nullptr;
+    int dpi = kBaseDpi;
     int regionW = -1, regionH = -1;
     bool settingText = false;
 
@@ -79,7 +75,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
 
     Impl() {
         facade.impl_ = this;
-        hfont = CreateFontFrom(font);
+        hfont = CreateFontFrom(font, dpi);
     }
     ~Impl() {
         if (hfont) DeleteObject(hfont);
@@ -92,12 +88,12 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     void redraw(int state) {
         RECT rc;
         GetClientRect(hwnd_, &rc);
-        const int w = rc.right, h = rc.bottom;
+        const int w = rc.right, h = rc.bottom, u = LineWidth(dpi);
         surface.resize(w, h);
-        DrawButtonFace(surface, state, GetSysColor(COLOR_BTNFACE));
+        DrawButtonFace(surface, state, GetSysColor(COLOR_BTNFACE), dpi);
 
         if (w != regionW || h != regionH) {
-            HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, h + 1, 3, 3);
+            HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, h + 1, 3 * u, 3 * u);
             if (rgn && SetWindowRgn(hwnd_, rgn, TRUE)) {
                 regionW = w;
                 regionH = h;
@@ -107,7 +103,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
         }
 
         HDC dc = surface.dc();
-        RECT text = {3, 3, w - 3, h - 3};
+        RECT text = {3 * u, 3 * u, w - 3 * u, h - 3 * u};
         SetTextColor(dc, machine.flags().enabled ? foreColor : kDisabledTextColour);
         SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = hfont ? SelectObject(dc, hfont) : nullptr;
@@ -116,7 +112,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
 
         if (machine.flags().isFocused && focusRect && state > 1) {
             SetTextColor(dc, RGB(0, 0, 0));
-            DrawFocusRect(dc, &text);
+            DrawFocusRectForDpi(dc, text, dpi);
         }
         InvalidateRect(hwnd_, nullptr, FALSE);
     }
@@ -284,7 +280,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     }
 
     void setFont(const FontDesc& f) {
-        HFONT created = CreateFontFrom(f);
+        HFONT created = CreateFontFrom(f, dpi);
         if (created) {
             if (hfont) DeleteObject(hfont);
             hfont = created;
@@ -304,6 +300,13 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     }
 
     void setEnabled(bool on) { run(machine.setEnabled(on)); }
+
+    void setDpi(int value) {
+        if (value <= 0 || value == dpi) return;
+        dpi = value;
+        regionW = regionH = -1; // the corner cut of the region scales too
+        setFont(font);
+    }
 
     void loadProperties(const PropertyBag& bag) {
         parentHwnd = FormOf(hwnd_);
@@ -372,7 +375,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             return 0;
         case WM_SIZE: {
             surface.resize(LOWORD(lp), HIWORD(lp));
-            run(machine.resize(LOWORD(lp), HIWORD(lp)));
+            run(machine.resize(LOWORD(lp), HIWORD(lp), TwipsToPixels(kMinButtonTwips, dpi)));
             return 0;
         }
         case WM_LBUTTONDOWN:
@@ -443,7 +446,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             return r;
         }
         case WM_SETFONT:
-            setFont(FontFromHandle(reinterpret_cast<HFONT>(wp), font));
+            setFont(FontFromHandle(reinterpret_cast<HFONT>(wp), font, dpi));
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(hfont);
@@ -464,6 +467,7 @@ LRESULT CALLBACK ButtonWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
 ccXPButton* ccXPButton::create(HWND parent, int id, const RECT& pixels, const PropertyBag* saved) {
     HINSTANCE inst = ControlsInstance();
     auto* impl = new Impl;
+    impl->dpi = WindowDpi(parent);
     bool seen = false;
     impl->ncCreateSeen_ = &seen;
     HWND wnd =
@@ -532,6 +536,13 @@ void ccXPButton::snapMouseTo() {
     if (!GetClientRect(wnd, &rc) || !ClientToScreen(wnd, &p)) return;
     SetCursorPos(p.x + int(std::nearbyint(rc.right / 2.0)),
                  p.y + int(std::nearbyint(rc.bottom / 2.0)));
+}
+
+int ccXPButton::dpi() const {
+    return impl_->dpi;
+}
+void ccXPButton::setDpi(int dpi) {
+    impl_->setDpi(dpi);
 }
 
 void ccXPButton::setDisplayAsDefault(bool on) {

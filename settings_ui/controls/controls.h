@@ -110,6 +110,11 @@ class ccXPButton {
     // Moves the mouse pointer to the centre of the button.
     void snapMouseTo();
 
+    // The DPI the button draws at: its parent's when it is created. Border,
+    // bands, corner cuts, caption font and focus rectangle scale with it.
+    int dpi() const;
+    void setDpi(int dpi);
+
     // The container's "DisplayAsDefault" ambient property. The platform's
     // dialog manager drives it too (BM_SETSTYLE with BS_DEFPUSHBUTTON).
     void setDisplayAsDefault(bool on);
@@ -179,6 +184,11 @@ class GFXFrameX {
 
     // Redraws the whole frame.
     void refresh();
+
+    // The DPI the frame draws at: its parent's when it is created. Shadow
+    // depth, corner ellipse and border scale with it.
+    int dpi() const;
+    void setDpi(int dpi);
 
     // The container's background colour (its "BackColor" ambient property).
     // A change redraws the frame and is passed on to GFXFrameX children; it

@@ -1,5 +1,6 @@
 #include "frame_core.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velumira {
@@ -28,9 +29,8 @@ Colour BlendColour(Colour a, Colour b, int p, int q) {
                blendChannel(Blue(a), Blue(b), p, q));
 }
 
-int ToPixels(double twips, double twipsPerPixel) {
-    if (twipsPerPixel <= 0) return 0;
-    return int(std::nearbyint(std::nearbyint(twips) / twipsPerPixel));
+int ToPixels(double twips, int dpi) {
+    return TwipsToPixels(int(std::nearbyint(twips)), dpi);
 }
 
 FrameProps FrameProps::defaults(Colour containerBack) {
@@ -79,32 +79,39 @@ Colour FrameBackground(const FrameProps& p, Colour containerBack) {
 }
 
 void DrawFrame(Canvas& c, const FrameProps& p, Colour containerBack, int width, int height,
-               int innerWidth, int innerHeight) {
+               int innerWidth, int innerHeight, int dpi) {
     const Colour bg = FrameBackground(p, containerBack);
     c.clear(bg);
     if (p.frameStyle != 0 && p.frameStyle != 1) return;
     const bool rounded = p.frameStyle == 0;
-    const int cd = p.cornerDepth;
+    const int cd = ScalePixels(p.cornerDepth, dpi);
+    const int u = LineWidth(dpi);
 
-    auto outline = [&](int l, int t, int r, int b, Colour pen, const Colour* brush) {
+    auto outline = [&](int l, int t, int r, int b, int ellipse, Colour pen, const Colour* brush) {
         if (rounded)
-            c.roundRect(l, t, r, b, cd, cd, pen, brush);
+            c.roundRect(l, t, r, b, ellipse, ellipse, pen, brush);
         else
             c.rectangle(l, t, r, b, pen, brush);
     };
+    // The frame itself: filled, with a border u pixels wide inside its edge.
+    auto frame = [&](int r, int b) {
+        for (int i = 0; i < u; ++i)
+            outline(i, i, r - i, b - i, std::max(cd - 2 * i, 0), p.borderColour,
+                    i == 0 ? &p.fillColour : nullptr);
+    };
 
     if (!p.showShadow) {
-        outline(0, 0, width, height, p.borderColour, &p.fillColour);
+        frame(width, height);
         return;
     }
 
-    const int d = p.shadowDepth;
+    const int d = ScalePixels(p.shadowDepth, dpi);
     const Colour shadow = BlendColour(Rgb(0, 0, 0), bg, 100, 100 - p.shadowOpacity);
     for (int i = 0; i <= d; ++i)
-        outline(2 * d - i, 2 * d - i, width - d + i, height - d + i, BlendColour(shadow, bg, d, i),
-                nullptr);
+        outline(2 * d - i, 2 * d - i, width - d + i, height - d + i, cd,
+                BlendColour(shadow, bg, d, i), nullptr);
     if (rounded) SmoothShadowCorners(c, bg, d, cd, innerWidth, innerHeight);
-    outline(0, 0, width - d, height - d, p.borderColour, &p.fillColour);
+    frame(width - d, height - d);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "canvas.h"
+#include "dpi_scale.h"
 
 namespace velumira {
 
@@ -10,9 +11,9 @@ namespace velumira {
 // multiples of q. p = 0 gives `a`.
 Colour BlendColour(Colour a, Colour b, int p, int q);
 
-// A length in twips to pixels: rounded, divided by the twips-per-pixel
-// factor, rounded again.
-int ToPixels(double twips, double twipsPerPixel);
+// A length in twips to pixels at `dpi`: rounded to whole twips, then
+// TwipsToPixels (15 twips a pixel at 96 dpi).
+int ToPixels(double twips, int dpi);
 
 struct FrameProps {
     static constexpr long kDefaultFrameStyle = 1;
@@ -57,9 +58,10 @@ Colour FrameBackground(const FrameProps& p, Colour containerBack);
 
 // Draws the whole frame on `c`: width/height are the control's outer size in
 // pixels, innerWidth/innerHeight its client size (the same for a window
-// without a border).
+// without a border). ShadowDepth and CornerDepth are pixels at 96 dpi and
+// scale with `dpi`, the border grows to LineWidth(dpi).
 void DrawFrame(Canvas& c, const FrameProps& p, Colour containerBack, int width, int height,
-               int innerWidth, int innerHeight);
+               int innerWidth, int innerHeight, int dpi = kBaseDpi);
 
 // Fills the background-coloured gaps rounded shadow outlines leave near the
 // corners with the average of their four neighbours.

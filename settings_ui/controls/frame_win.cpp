@@ -1,5 +1,6 @@
 // GFXFrameX as a child window that holds other controls.
 #include "controls_internal_win.h"
+#include "dpi_win.h"
 #include "frame_core.h"
 #include "surface_win.h"
 #include "window_base_win.h"
@@ -37,6 +38,7 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
     GFXFrameX facade;
     FrameProps props;
     Colour ambient = 0;
+    int dpi = kBaseDpi;
     GdiSurface surface;
 
     Impl() { facade.impl_ = this; }
@@ -48,7 +50,7 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
         RECT rc;
         GetClientRect(hwnd_, &rc);
         surface.resize(rc.right, rc.bottom);
-        DrawFrame(surface, props, ambient, rc.right, rc.bottom, rc.right, rc.bottom);
+        DrawFrame(surface, props, ambient, rc.right, rc.bottom, rc.right, rc.bottom, dpi);
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         // Frames placed on this one take its background as their container's.
         const Colour bg = background();
@@ -111,6 +113,7 @@ GFXFrameX* GFXFrameX::create(HWND parent, int id, const RECT& pixels, const Prop
     auto* impl = new Impl;
     impl->ambient = ambientBack == kAmbientFromParent ? ContainerBackground(parent) : ambientBack;
     impl->props = FrameProps::defaults(impl->ambient);
+    impl->dpi = WindowDpi(parent);
     bool seen = false;
     impl->ncCreateSeen_ = &seen;
     // WS_EX_CONTROLPARENT lets Tab and the dialog manager reach the controls
@@ -208,6 +211,15 @@ void GFXFrameX::setCornerDepth(int pixels) {
 
 void GFXFrameX::refresh() {
     impl_->refresh();
+}
+
+int GFXFrameX::dpi() const {
+    return impl_->dpi;
+}
+void GFXFrameX::setDpi(int dpi) {
+    if (dpi <= 0 || dpi == impl_->dpi) return;
+    impl_->dpi = dpi;
+    refresh();
 }
 
 Colour GFXFrameX::ambientBackColour() const {

@@ -1,6 +1,8 @@
 #include "form_widgets_win.h"
 
 #include "controls.h"
+#include "dpi_scale.h"
+#include "dpi_win.h"
 #include "window_base_win.h"
 
 #include <string>
@@ -20,13 +22,21 @@ struct Label : BaseWindow<Label> {
     COLORREF backColour = 0;
     bool handCursor = false;
     bool pressed = false; // left button went down here and is not yet released
+    bool focused = false;
     HFONT font = nullptr;
+    int dpi = kBaseDpi;
 };
 
 struct Image : BaseWindow<Image> {
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
-    const Picture* picture = nullptr;
+    const Picture* picture = nullptr; // as drawn at 96 dpi
+    int dpi = kBaseDpi;
+    Picture scaled; // `picture` at `dpi`, made when first painted there
+    const Picture* scaledFrom = nullptr;
+    int scaledFor = 0;
+
+    const Picture* shown();
 };
 
 // Paints what lies behind a transparent child: the frame's drawing when the
@@ -81,6 +91,25 @@ void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     GetTextMetricsW(dc, &tm);
     const UINT lines = rc.bottom >= 2 * tm.tmHeight ? DT_WORDBREAK | DT_EDITCONTROL : DT_SINGLELINE;
     DrawTextW(dc, text, n, &rc, d.alignment | DT_TOP | DT_NOPREFIX | lines);
+    if (d.focused) {
+        // Round the text's own extent, kept inside the label.
+        RECT extent = rc;
+        DrawTextW(dc, text, n, &extent, DT_CALCRECT | DT_NOPREFIX | lines);
+        const int width = extent.right - extent.left + LineWidth(d.dpi);
+        RECT focus = rc;
+        if (width < rc.right - rc.left) {
+            if (d.alignment == DT_CENTER) {
+                focus.left = rc.left + (rc.right - rc.left - width) / 2;
+                focus.right = focus.left + width;
+            } else if (d.alignment == DT_RIGHT) {
+                focus.left = rc.right - width;
+            } else {
+                focus.right = rc.left + width;
+            }
+        }
+        SetTextColor(dc, RGB(0, 0, 0));
+        DrawFocusRectForDpi(dc, focus, d.dpi);
+    }
     SelectObject(dc, oldFont);
 }
 
@@ -125,6 +154,35 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED:
         pressed = false;
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        focused = msg == WM_SETFOCUS;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_GETDLGCODE: {
+        // Arrows and Enter come here rather than to the dialog manager.
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        const bool enter = m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN;
+        return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_KEYDOWN:
+        switch (wp) {
+        case VK_SPACE:
+            NotifyParent(hwnd_, kWidgetSpace);
+            return 0;
+        case VK_RETURN:
+            NotifyParent(hwnd_, kWidgetEnter);
+            return 0;
+        case VK_LEFT:
+        case VK_UP:
+            NotifyParent(hwnd_, kWidgetBack);
+            return 0;
+        case VK_RIGHT:
+        case VK_DOWN:
+            NotifyParent(hwnd_, kWidgetOn);
+            return 0;
+        }
+        break;
     default:
         if (msg == WM_LBUTTONDOWN) {
             pressed = true;
@@ -136,6 +194,16 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+const Picture* Image::shown() {
+    if (!picture || dpi == kBaseDpi) return picture;
+    if (scaledFrom != picture || scaledFor != dpi) {
+        scaled = PictureAt(*picture, dpi);
+        scaledFrom = picture;
+        scaledFor = dpi;
+    }
+    return &scaled;
+}
+
 LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND:
@@ -144,12 +212,15 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         PaintParentBackground(hwnd_, dc);
-        if (picture) {
-            const Picture& p = *picture;
+        if (const Picture* shownPicture = shown()) {
+            const Picture& p = *shownPicture;
             for (int y = 0; y < p.height; ++y)
                 for (int x = 0; x < p.width; ++x) {
                     const size_t i = static_cast<size_t>(y) * p.width + x;
-                    if (p.opaque[i]) SetPixelV(dc, x, y, p.pixels[i]);
+                    if (p.alpha[i] == 255)
+                        SetPixelV(dc, x, y, p.pixels[i]);
+                    else if (p.alpha[i])
+                        SetPixelV(dc, x, y, Over(p.pixels[i], GetPixel(dc, x, y), p.alpha[i]));
                 }
         }
         EndPaint(hwnd_, &ps);
@@ -193,10 +264,14 @@ HWND CreateChild(W* widget, const char* cls, const char* text, HWND parent, int 
     return wnd;
 }
 
+template <class W> W* WidgetOf(HWND wnd, const char* cls) {
+    char name[32];
+    if (!GetClassNameA(wnd, name, sizeof name) || lstrcmpA(name, cls) != 0) return nullptr;
+    return reinterpret_cast<W*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+}
+
 Image* ImageOf(HWND wnd) {
-    char cls[32];
-    if (!GetClassNameA(wnd, cls, sizeof cls) || lstrcmpA(cls, kImageClass) != 0) return nullptr;
-    return reinterpret_cast<Image*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    return WidgetOf<Image>(wnd, kImageClass);
 }
 
 } // namespace
@@ -213,7 +288,7 @@ bool RegisterFormWidgetClasses(HINSTANCE instance) {
 }
 
 HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl& control,
-                     HFONT font) {
+                     HFONT font, int dpi) {
     const PropertyBag& p = control.properties;
     auto* d = new Label;
     d->opaque = p.readInt("BackStyle", kLabelOpaque) == kLabelOpaque;
@@ -223,12 +298,14 @@ HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl&
     d->backColour = ResolveColour(p.readColour("BackColor", kSystemColourFlag | COLOR_BTNFACE));
     d->handCursor = p.readInt("MousePointer", kPointerDefault) == kPointerHand;
     d->font = font;
+    d->dpi = dpi;
     return CreateChild(d, kLabelClass, p.readString("Caption", "").c_str(), parent, id, pixels);
 }
 
-HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control) {
+HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control, int dpi) {
     auto* d = new Image;
     d->picture = BuiltInPicture(control.properties.readString("Picture", ""));
+    d->dpi = dpi;
     return CreateChild(d, kImageClass, "", parent, id, pixels);
 }
 
@@ -242,6 +319,16 @@ void SetImagePicture(HWND image, const Picture* picture) {
         d->picture = picture;
         InvalidateRect(image, nullptr, FALSE);
     }
+}
+
+void SetFormWidgetDpi(HWND widget, int dpi) {
+    if (Label* label = WidgetOf<Label>(widget, kLabelClass))
+        label->dpi = dpi;
+    else if (Image* image = ImageOf(widget))
+        image->dpi = dpi;
+    else
+        return;
+    InvalidateRect(widget, nullptr, FALSE);
 }
 
 } // namespace velumira

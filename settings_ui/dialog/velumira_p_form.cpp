@@ -1,5 +1,6 @@
 #include "velumira_p_form.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace velumira {
@@ -133,6 +134,27 @@ const FormControl* FindFormControl(const FormDescription& form, const std::strin
     for (const FormControl& c : form.controls)
         if (c.name == name && c.index == index) return &c;
     return nullptr;
+}
+
+std::vector<int> OptionsTopDown(const FormDescription& form) {
+    std::vector<const FormControl*> labels;
+    for (const FormControl& c : form.controls)
+        if (c.name == "lbl_BGM") labels.push_back(&c);
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const FormControl* a, const FormControl* b) { return a->top < b->top; });
+    std::vector<int> order;
+    for (const FormControl* c : labels)
+        order.push_back(c->index);
+    return order;
+}
+
+int OptionAfter(const std::vector<int>& order, int option, int step) {
+    const auto at = std::find(order.begin(), order.end(), option);
+    if (order.empty()) return option;
+    if (at == order.end()) return order.front();
+    const int n = static_cast<int>(order.size());
+    const int i = static_cast<int>(at - order.begin());
+    return order[static_cast<size_t>(((i + step) % n + n) % n)];
 }
 
 } // namespace velumira

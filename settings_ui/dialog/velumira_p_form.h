@@ -57,4 +57,13 @@ const FormDescription& VelumiraPForm();
 const FormControl* FindFormControl(const FormDescription& form, const std::string& name,
                                    int index = -1);
 
+// The music options (the indexes of the lbl_BGM array, which are the kinds
+// they select) in the order the dialog shows them, top to bottom.
+std::vector<int> OptionsTopDown(const FormDescription& form);
+
+// The option `step` rows below `option` (above when negative) in `order`,
+// wrapping round at either end as a radio group does; the first option for
+// one that is not in `order`.
+int OptionAfter(const std::vector<int>& order, int option, int step);
+
 } // namespace velumira

@@ -9,12 +9,6 @@
 
 namespace velumira {
 
-// Twips per pixel of the form geometry.
-constexpr int kTwipsPerPixel = 15;
-constexpr int TwipsToPixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
 // The "##" number pattern of the track combo: digits without leading zeros,
 // so 0 is the empty text.
 std::string FormatTrack(int value);

@@ -2,7 +2,10 @@
 // load, option selection, the file chooser, apply, cancel and close.
 #include "velumira_p_win.h"
 
+#include "button_core.h"
 #include "controls.h"
+#include "dpi_scale.h"
+#include "dpi_win.h"
 #include "settings.h"
 #include "velumira_p_form.h"
 #include "velumira_p_rules.h"
@@ -16,8 +19,10 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace velumira;
 
@@ -87,6 +92,30 @@ class SettingsDialog : public ::testing::Test {
         EXPECT_EQ(IsWindowEnabled(Ctl("Cmd_File")) != FALSE, kind == 2);
     }
 
+    // Every control where the form puts it at `dpi`, in its container.
+    void ExpectControlsAt(int dpi) {
+        for (const FormControl& c : VelumiraPForm().controls) {
+            SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ") at " + std::to_string(dpi));
+            HWND wnd = Ctl(c.name.c_str(), c.index);
+            ASSERT_NE(wnd, nullptr);
+            HWND container = c.container.empty() ? dialog : Ctl(c.container.c_str());
+            EXPECT_EQ(GetParent(wnd), container);
+            RECT r;
+            GetWindowRect(wnd, &r);
+            MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_EQ(r.left, TwipsToPixels(c.left, dpi));
+            EXPECT_EQ(r.top, TwipsToPixels(c.top, dpi));
+            EXPECT_EQ(r.right, TwipsToPixels(c.left + c.width, dpi));
+            EXPECT_EQ(r.bottom, TwipsToPixels(c.top + c.height, dpi));
+        }
+    }
+    LONG FontHeight() {
+        LOGFONTA lf{};
+        HFONT font = reinterpret_cast<HFONT>(SendMessageA(Ctl("BGM_Repeat"), WM_GETFONT, 0, 0));
+        GetObjectA(font, sizeof lf, &lf);
+        return lf.lfHeight;
+    }
+
     std::string ini;
     HWND dialog = nullptr;
 };
@@ -95,7 +124,6 @@ class SettingsDialog : public ::testing::Test {
 
 TEST_F(SettingsDialog, WindowMatchesItsForm) {
     Open();
-    const FormDescription& form = VelumiraPForm();
     EXPECT_EQ(WindowText(dialog), "<Velumira>");
     RECT client;
     GetClientRect(dialog, &client);
@@ -125,20 +153,7 @@ TEST_F(SettingsDialog, WindowMatchesItsForm) {
     EXPECT_EQ(wr.left, at.left);
     EXPECT_EQ(wr.top, at.top);
 
-    for (const FormControl& c : form.controls) {
-        SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ")");
-        HWND wnd = Ctl(c.name.c_str(), c.index);
-        ASSERT_NE(wnd, nullptr);
-        HWND container = c.container.empty() ? dialog : Ctl(c.container.c_str());
-        EXPECT_EQ(GetParent(wnd), container);
-        RECT r;
-        GetWindowRect(wnd, &r);
-        MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, c.left / 15);
-        EXPECT_EQ(r.top, c.top / 15);
-        EXPECT_EQ(r.right - r.left, c.width / 15);
-        EXPECT_EQ(r.bottom - r.top, c.height / 15);
-    }
+    ExpectControlsAt(96);
 }
 
 TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
@@ -163,6 +178,53 @@ TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
     EXPECT_STREQ(lf.lfFaceName, "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
     EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
     EXPECT_EQ(lf.lfHeight, -13); // 9.75 pt at 96 dpi
+}
+
+TEST_F(SettingsDialog, LaysItselfOutAgainWhenItsDpiChanges) {
+    Open();
+    RECT before;
+    GetWindowRect(dialog, &before);
+    // The size it asks the system for at 144 dpi: its layout's, not a
+    // stretched one.
+    SIZE size{};
+    EXPECT_TRUE(SendMessageA(dialog, WM_GETDPISCALEDSIZE, 144, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_GE(size.cx, 735);
+    EXPECT_GE(size.cy, 359);
+
+    // Moved to a monitor at 144 dpi, with the rectangle the system suggests.
+    const LONG style = GetWindowLongA(dialog, GWL_STYLE), ex = GetWindowLongA(dialog, GWL_EXSTYLE);
+    RECT at144{0, 0, 735, 359};
+    AdjustWindowRectEx(&at144, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(ex));
+    OffsetRect(&at144, 30 - at144.left, 40 - at144.top);
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&at144));
+    Pump();
+    RECT wr, client;
+    GetWindowRect(dialog, &wr);
+    GetClientRect(dialog, &client);
+    EXPECT_TRUE(EqualRect(&wr, &at144));
+    EXPECT_EQ(client.right, 735);
+    EXPECT_EQ(client.bottom, 359);
+    ExpectControlsAt(144);
+    EXPECT_EQ(FontHeight(), -19); // 9.75 pt at 144 dpi, no larger than the layout
+    // The controls draw at 144 dpi: two-pixel borders.
+    ccXPButton* set = ccXPButton::fromHwnd(Ctl("Cmd_Set"));
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->dpi(), 144);
+    EXPECT_EQ(GetPixel(set->surface(), 1, 15), COLORREF(ButtonColoursOf(set->state()).border));
+    GFXFrameX* frame = GFXFrameX::fromHwnd(Ctl("GFXFrameX1"));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(GetPixel(frame->surface(), 1, 100), COLORREF(0));
+    EXPECT_EQ(GetPixel(frame->surface(), 2, 100), COLORREF(RGB(224, 224, 224)));
+
+    // And back, exactly as it was.
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&before));
+    Pump();
+    GetWindowRect(dialog, &wr);
+    EXPECT_TRUE(EqualRect(&wr, &before));
+    ExpectControlsAt(96);
+    EXPECT_EQ(FontHeight(), -13);
+    EXPECT_EQ(GetPixel(set->surface(), 1, 15), GetPixel(set->surface(), 2, 15));
+    EXPECT_EQ(GetPixel(frame->surface(), 1, 100), COLORREF(RGB(224, 224, 224)));
 }
 
 TEST_F(SettingsDialog, TrackComboHoldsEmptyAndOneToThirty) {
@@ -343,6 +405,137 @@ TEST_F(SettingsDialog, EnterAndEscapeDoNotCloseIt) {
         Pump();
         EXPECT_TRUE(IsWindow(dialog)) << key;
     }
+    EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+namespace {
+
+// The keyboard of the keyboard-only test: real key presses through the
+// system's input queue, one each time the timer of the dialog's loop fires,
+// after noting where the focus is.
+struct KeyStep {
+    const char* focus; // the control expected to hold the focus, "name(index)"
+    WORD key;
+    bool shift;
+};
+
+struct Keyboard {
+    HWND dialog = nullptr;
+    const KeyStep* steps = nullptr;
+    size_t count = 0, next = 0;
+    std::vector<std::string> focusSeen;
+    std::vector<int> kindSeen;
+};
+Keyboard keyboard;
+
+std::string FocusName(HWND dialog) {
+    HWND focus = GetFocus();
+    for (const FormControl& c : VelumiraPForm().controls) {
+        HWND wnd = VelumiraPControl(dialog, c.name, c.index);
+        if (wnd && (wnd == focus || IsChild(wnd, focus)) && c.kind != FormControlKind::Frame)
+            return c.name + "(" + std::to_string(c.index) + ")";
+    }
+    return "?";
+}
+
+void Press(WORD key, bool shift) {
+    std::vector<INPUT> in;
+    auto add = [&in](WORD vk, DWORD flags) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+        i.ki.dwFlags = flags;
+        in.push_back(i);
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void CALLBACK NextKey(HWND, UINT, UINT_PTR, DWORD) {
+    Keyboard& k = keyboard;
+    if (!IsWindow(k.dialog)) return;
+    if (k.next == k.count) {
+        PostMessageA(k.dialog, WM_CLOSE, 0, 0); // the last key did not close it
+        return;
+    }
+    k.focusSeen.push_back(FocusName(k.dialog));
+    k.kindSeen.push_back(BgmKind);
+    const KeyStep& step = k.steps[k.next++];
+    if (k.focusSeen.back() != step.focus) {
+        PostMessageA(k.dialog, WM_CLOSE, 0, 0); // lost: stop typing
+        return;
+    }
+    Press(step.key, step.shift);
+}
+
+} // namespace
+
+TEST_F(SettingsDialog, UsableByKeyboardAlone) {
+    // From a fresh dialog: Escape and Enter leave it open, Up chooses the
+    // audio CD, Tab goes to its track, 3 is typed, Tab visits the link and
+    // the two buttons, Shift+Tab goes back one, and Space on 設定 applies.
+    const KeyStep steps[] = {
+        {"lbl_BGM(0)", VK_ESCAPE, false}, {"lbl_BGM(0)", VK_RETURN, false},
+        {"lbl_BGM(0)", VK_UP, false},     {"lbl_BGM(1)", VK_TAB, false},
+        {"BGM_Repeat(-1)", '3', false},   {"BGM_Repeat(-1)", VK_TAB, false},
+        {"lbl_URL(-1)", VK_TAB, false},   {"Cmd_Can(-1)", VK_TAB, false},
+        {"Cmd_Set(-1)", VK_TAB, true},    {"Cmd_Can(-1)", VK_TAB, false},
+        {"Cmd_Set(-1)", VK_SPACE, false},
+    };
+    Open();
+    keyboard = Keyboard{};
+    keyboard.dialog = dialog;
+    keyboard.steps = steps;
+    keyboard.count = std::size(steps);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 250, NextKey);
+    RunVelumiraP(dialog);
+    KillTimer(nullptr, timer);
+
+    std::vector<std::string> expected;
+    for (const KeyStep& step : steps)
+        expected.push_back(step.focus);
+    EXPECT_EQ(keyboard.focusSeen, expected);
+    EXPECT_EQ(keyboard.kindSeen, (std::vector<int>{0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_FALSE(IsWindow(dialog));
+    LoadSettings();
+    EXPECT_EQ(BgmKind, 1);
+    EXPECT_EQ(BgmTrack, 3);
+}
+
+TEST_F(SettingsDialog, ArrowsGoRoundTheOptionsAndTheFocusGoesAlong) {
+    BgmKind = 2;
+    Open();
+    HWND file = Ctl("lbl_BGM", 2);
+    EXPECT_EQ(GetFocus(), file) << "the focus starts on the chosen option";
+    EXPECT_TRUE(GetWindowLongA(file, GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(Ctl("lbl_BGM", 0), GWL_STYLE) & WS_TABSTOP);
+    auto key = [&](WORD vk) {
+        MSG msg{GetFocus(), WM_KEYDOWN, vk, 1, 0, {0, 0}};
+        if (!IsDialogMessageA(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Pump();
+    };
+    // Down and Right go round: MP3、WAV, 音楽CD, なし; Left and Up back.
+    key(VK_DOWN);
+    ExpectOption(1);
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 1));
+    key(VK_RIGHT);
+    ExpectOption(0);
+    key(VK_LEFT);
+    key(VK_UP);
+    ExpectOption(2);
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 2));
+    EXPECT_TRUE(GetWindowLongA(Ctl("lbl_BGM", 2), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(Ctl("lbl_BGM", 1), GWL_STYLE) & WS_TABSTOP);
+    // A click elsewhere takes the focus along while it is in the group.
+    SendMessageA(Ctl("Img_BGM", 0), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetFocus(), Ctl("lbl_BGM", 0));
     EXPECT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

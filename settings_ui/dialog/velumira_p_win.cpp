@@ -1,6 +1,8 @@
 #include "velumira_p_win.h"
 
 #include "controls.h"
+#include "dpi_scale.h"
+#include "dpi_win.h"
 #include "form_widgets_win.h"
 #include "settings.h"
 #include "velumira_p_form.h"
@@ -24,6 +26,11 @@ constexpr char kOwnerClass[] = "Velumira_P_Owner";
 // IDCANCEL, which the dialog manager sends for Enter and Escape.
 constexpr int kFirstControlId = 100;
 constexpr int kTrackItems = 31;
+// The track combo's height with its list dropped, in pixels at 96 dpi.
+constexpr int kComboDroppedHeight = 200;
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
 
 constexpr char kChooserFilter[] =
     "BGM\xCC\xA7\xB2\xD9 (MP3 WAV)\0*.MP3;*.WAV\0"; // BGMﾌｧｲﾙ (MP3 WAV)
@@ -47,6 +54,7 @@ struct Dialog {
     HWND wnd = nullptr;
     HWND owner = nullptr; // hidden; keeps the dialog off the taskbar
     HFONT font = nullptr;
+    int dpi = kBaseDpi; // what the dialog is laid out and drawn at
     bool unloading = false;
     HWND lastFocus = nullptr; // restored when the dialog is activated again
     std::map<std::pair<std::string, int>, HWND> controls;
@@ -69,22 +77,26 @@ const FormControl* FormControlOfId(int id) {
     return i >= 0 && i < static_cast<int>(controls.size()) ? &controls[i] : nullptr;
 }
 
-RECT PixelRect(const FormControl& c) {
-    const int left = TwipsToPixels(c.left), top = TwipsToPixels(c.top);
-    return {left, top, left + TwipsToPixels(c.width), top + TwipsToPixels(c.height)};
+RECT PixelRect(const FormControl& c, int dpi) {
+    return {TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
+            TwipsToPixels(c.left + c.width, dpi), TwipsToPixels(c.top + c.height, dpi)};
 }
 
-// The form is laid out on a grid of 15 twips to a pixel, that is at 96 dpi,
-// and its text is measured on the same grid so that it fits its labels. The
-// program is not DPI-aware: on a scaled screen the system enlarges the whole
-// dialog, and a system that does not (Wine) shows it at its 96 dpi size
-// rather than with its texts cut off.
-HFONT CreateFormFont(const FontDesc& f) {
-    constexpr float kFormDpi = 1440.0f / kTwipsPerPixel;
-    const int height = -static_cast<int>(f.size * kFormDpi / 72.0f + 0.5f);
-    return CreateFontA(height, 0, 0, 0, f.weight, f.italic, f.underline, f.strikethrough,
-                       static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, f.name.c_str());
+// The dialog's window rectangle at `dpi`, round its client area.
+RECT OuterRect(int dpi) {
+    const FormDescription& form = VelumiraPForm();
+    RECT r{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
+    AdjustWindowRectForDpi(r, kDialogStyle, kDialogExStyle, dpi);
+    return r;
+}
+
+// The form's text at the dialog's DPI, on the same scale as the layout
+// around it, so that it fits its labels at every DPI as it does at 96.
+HFONT CreateFormFont(const FontDesc& f, int dpi) {
+    return CreateFontA(-FontHeightPixels(f.size, dpi), 0, 0, 0, f.weight, f.italic, f.underline,
+                       f.strikethrough, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       f.name.c_str());
 }
 
 void SetControlEnabled(HWND wnd, bool on) {
@@ -111,7 +123,7 @@ void FitComboHeight(HWND combo, int height) {
 }
 
 HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
-    const RECT r = PixelRect(c);
+    const RECT r = PixelRect(c, d.dpi);
     switch (c.kind) {
     case FormControlKind::Frame: {
         // On the form the ambient colour is the form's; a frame on a frame
@@ -119,6 +131,7 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
         const Colour ambient = parent == d.wnd ? VelumiraPForm().backColour : kAmbientFromParent;
         GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties, ambient);
         if (!frame) return nullptr;
+        frame->setDpi(d.dpi);
         HWND wnd = frame->hWnd();
         // Tab and arrow keys reach the controls placed on the frame.
         SetWindowLongPtrA(wnd, GWL_EXSTYLE,
@@ -127,19 +140,21 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
     }
     case FormControlKind::Button: {
         ccXPButton* button = ccXPButton::create(parent, id, r, &c.properties);
-        return button ? button->hWnd() : nullptr;
+        if (!button) return nullptr;
+        button->setDpi(d.dpi);
+        return button->hWnd();
     }
     case FormControlKind::Label:
-        return CreateFormLabel(parent, id, r, c, d.font);
+        return CreateFormLabel(parent, id, r, c, d.font, d.dpi);
     case FormControlKind::Image:
-        return CreateFormImage(parent, id, r, c);
+        return CreateFormImage(parent, id, r, c, d.dpi);
     case FormControlKind::Combo: {
         // The window height of a drop-down combo includes its list.
-        HWND wnd = CreateWindowExA(0, "COMBOBOX", c.properties.readString("Text", "").c_str(),
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
-                                   r.left, r.top, r.right - r.left, 200, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   GetModuleHandleA(nullptr), nullptr);
+        HWND wnd = CreateWindowExA(
+            0, "COMBOBOX", c.properties.readString("Text", "").c_str(),
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, r.left, r.top,
+            r.right - r.left, ScalePixels(kComboDroppedHeight, d.dpi), parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
         if (wnd) {
             SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), FALSE);
             FitComboHeight(wnd, r.bottom - r.top);
@@ -161,15 +176,76 @@ void BuildControls(Dialog& d) {
     }
 }
 
+// Lays the built dialog out again for another DPI: every control's place,
+// size and drawing, and the form's font. The window's own size is the
+// caller's.
+void LayOut(Dialog& d, int dpi) {
+    d.dpi = dpi;
+    HFONT old = d.font;
+    d.font = CreateFormFont(VelumiraPForm().font, dpi);
+    for (const FormControl& c : VelumiraPForm().controls) {
+        HWND wnd = d.control(c.name, c.index);
+        if (!wnd) continue;
+        const RECT r = PixelRect(c, dpi);
+        int height = r.bottom - r.top;
+        switch (c.kind) {
+        case FormControlKind::Frame:
+            if (GFXFrameX* frame = GFXFrameX::fromHwnd(wnd)) frame->setDpi(dpi);
+            break;
+        case FormControlKind::Button:
+            if (ccXPButton* button = ccXPButton::fromHwnd(wnd)) button->setDpi(dpi);
+            break;
+        case FormControlKind::Label:
+            SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), TRUE);
+            SetFormWidgetDpi(wnd, dpi);
+            break;
+        case FormControlKind::Image:
+            SetFormWidgetDpi(wnd, dpi);
+            break;
+        case FormControlKind::Combo:
+            SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), TRUE);
+            height = ScalePixels(kComboDroppedHeight, dpi);
+            break;
+        }
+        SetWindowPos(wnd, nullptr, r.left, r.top, r.right - r.left, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (c.kind == FormControlKind::Combo) FitComboHeight(wnd, r.bottom - r.top);
+    }
+    if (old) DeleteObject(old);
+}
+
 const Picture* PictureOf(const Dialog& d, int templateIndex) {
     return ImagePicture(d.control("Img_Ra", templateIndex));
 }
 
-// Marks option `kind` (none when it is outside 0..2).
+void SetTabStop(HWND wnd, bool on) {
+    if (!wnd) return;
+    const LONG_PTR style = GetWindowLongPtrA(wnd, GWL_STYLE);
+    SetWindowLongPtrA(wnd, GWL_STYLE, on ? style | WS_TABSTOP : style & ~LONG_PTR(WS_TABSTOP));
+}
+
+// The option that holds the option group's one tab stop while `kind` is
+// selected: that option, or the top one when none is.
+int OptionStop(int kind) {
+    const std::vector<int> order = OptionsTopDown(VelumiraPForm());
+    return OptionAfter(order, kind, 0);
+}
+
+// Marks option `kind` (none when it is outside 0..2) and gives the option
+// group's tab stop to it.
 void MarkOption(Dialog& d, int kind) {
     for (int i = 0; i < 3; ++i)
         SetImagePicture(d.control("Img_BGM", i), PictureOf(d, 0));
     if (HWND selected = d.control("Img_BGM", kind)) SetImagePicture(selected, PictureOf(d, 1));
+    const int stop = OptionStop(kind);
+    for (int i : OptionsTopDown(VelumiraPForm()))
+        SetTabStop(d.control("lbl_BGM", i), i == stop);
+}
+
+bool IsOptionLabel(const Dialog& d, HWND wnd) {
+    for (int i : OptionsTopDown(VelumiraPForm()))
+        if (wnd && wnd == d.control("lbl_BGM", i)) return true;
+    return false;
 }
 
 void SelectOption(Dialog& d, int kind) {
@@ -179,6 +255,8 @@ void SelectOption(Dialog& d, int kind) {
     MarkOption(d, kind);
     if (kind == kBgmCd) SetControlEnabled(d.control("BGM_Repeat"), true);
     if (kind == kBgmFile) SetControlEnabled(d.control("Cmd_File"), true);
+    // Within the option group the keyboard focus goes with the choice.
+    if (IsOptionLabel(d, GetFocus())) SetFocus(d.control("lbl_BGM", kind));
 }
 
 RECT AnimOriginRect() {
@@ -286,13 +364,26 @@ void OpenHomePage(Dialog& d, HWND label) {
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
-void OnCommand(Dialog& d, int id, WORD code) {
+void MoveFocus(Dialog& d, HWND from, bool back) {
+    HWND next = GetNextDlgTabItem(d.wnd, from, back);
+    if (next && next != from) SetFocus(next);
+}
+
+void OnCommand(Dialog& d, int id, WORD code, HWND from) {
     const FormControl* c = FormControlOfId(id);
     if (!c) return; // IDOK / IDCANCEL from Enter and Escape: no default or cancel button
-    if (code == kWidgetMouseDown && (c->name == "Img_BGM" || c->name == "lbl_BGM")) {
-        SelectOption(d, c->index);
-    } else if (code == kWidgetClick && c->name == "lbl_URL") {
-        OpenHomePage(d, d.control("lbl_URL"));
+    if (c->name == "Img_BGM" || c->name == "lbl_BGM") {
+        // Space and the arrows choose as a click does.
+        if (code == kWidgetMouseDown || code == kWidgetSpace)
+            SelectOption(d, c->index);
+        else if (code == kWidgetBack || code == kWidgetOn)
+            SelectOption(d, OptionAfter(OptionsTopDown(VelumiraPForm()), c->index,
+                                        code == kWidgetOn ? 1 : -1));
+    } else if (c->name == "lbl_URL") {
+        if (code == kWidgetClick || code == kWidgetSpace || code == kWidgetEnter)
+            OpenHomePage(d, d.control("lbl_URL"));
+        else if (code == kWidgetBack || code == kWidgetOn)
+            MoveFocus(d, from, code == kWidgetBack); // as on the buttons
     } else if (code == XPBN_CLICK && c->kind == FormControlKind::Button) {
         if (c->name == "Cmd_File")
             ChooseFile(d);
@@ -301,6 +392,14 @@ void OnCommand(Dialog& d, int id, WORD code) {
         else if (c->name == "Cmd_Can")
             Unload(d);
     }
+}
+
+// Moved to a monitor of another scale: laid out again at its DPI, in the
+// window rectangle the system suggests.
+void OnDpiChanged(Dialog& d, int dpi, const RECT& suggested) {
+    LayOut(d, dpi);
+    SetWindowPos(d.wnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -314,8 +413,21 @@ LRESULT CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_COMMAND:
-        if (d) OnCommand(*d, LOWORD(wp), HIWORD(wp));
+        if (d) OnCommand(*d, LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
         return 0;
+    case WM_DPICHANGED:
+        if (d && lp) OnDpiChanged(*d, LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
+    case WM_GETDPISCALEDSIZE:
+        // The size the layout takes at the new DPI, not a linear scaling.
+        if (d && lp) {
+            const RECT outer = OuterRect(static_cast<int>(wp));
+            auto* size = reinterpret_cast<SIZE*>(lp);
+            size->cx = outer.right - outer.left;
+            size->cy = outer.bottom - outer.top;
+            return TRUE;
+        }
+        break;
     case WM_ACTIVATE:
         if (d && LOWORD(wp) == WA_INACTIVE) {
             HWND focus = GetFocus();
@@ -369,18 +481,17 @@ HWND CreateVelumiraP(HINSTANCE instance) {
     RegisterControlClasses(instance);
     RegisterFormWidgetClasses(instance);
 
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
-    RECT outer{0, 0, TwipsToPixels(form.clientWidth), TwipsToPixels(form.clientHeight)};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-
     auto* d = new Dialog;
-    d->font = CreateFormFont(form.font);
-    // An owned window gets no taskbar button; the owner is never shown.
+    // An owned window gets no taskbar button; the owner is never shown. It
+    // lies on the primary monitor, where the dialog is placed, and tells its
+    // DPI.
     d->owner = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                                nullptr);
-    HWND wnd = CreateWindowExA(exStyle, kDialogClass, form.caption.c_str(), style, 0, 0,
-                               outer.right - outer.left, outer.bottom - outer.top, d->owner,
+    d->dpi = WindowDpi(d->owner);
+    d->font = CreateFormFont(form.font, d->dpi);
+    const RECT outer = OuterRect(d->dpi);
+    HWND wnd = CreateWindowExA(kDialogExStyle, kDialogClass, form.caption.c_str(), kDialogStyle, 0,
+                               0, outer.right - outer.left, outer.bottom - outer.top, d->owner,
                                nullptr, instance, d);
     if (!wnd) {
         if (d->owner) DestroyWindow(d->owner);
@@ -389,10 +500,14 @@ HWND CreateVelumiraP(HINSTANCE instance) {
         return nullptr;
     }
     BuildControls(*d);
+    SetTabStop(d->control("lbl_URL"), true); // the link is reached by Tab too
     Load(*d);
     ShowWindow(wnd, SW_SHOW);
     SetForegroundWindow(wnd);
-    if (HWND first = GetNextDlgTabItem(wnd, nullptr, FALSE)) SetFocus(first);
+    // The keyboard starts on the music choice.
+    HWND first = d->control("lbl_BGM", OptionStop(BgmKind));
+    if (!first) first = GetNextDlgTabItem(wnd, nullptr, FALSE);
+    if (first) SetFocus(first);
     UpdateWindow(wnd);
     return wnd;
 }

@@ -4,8 +4,8 @@
 # aware, so what is checked is that each program carries its manifest and that
 # the loader reads it when the program starts (Wine's activation-context
 # trace), that the renderer covers the screen and the snapshot is the screen
-# at its physical size. The settings dialog, which runs DPI-unaware, is
-# photographed at that resolution.
+# at its physical size. The settings dialog scales itself: its client area is
+# 7350 x 3585 twips at 144 dpi, and it is photographed for review.
 #   dpi_e2e.sh <velumira_p_show.exe>
 set -u
 show=$1
@@ -39,13 +39,11 @@ host_manifest=$(probe manifest "$(winpath "$build/host/Velumira.scr")") ||
 for m in renderer host; do
     text=${m}_manifest
     for need in 'level="asInvoker"' e2011457-1546-43c5-a5fe-008deee3d3f0 \
-        8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+        8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a '>PerMonitorV2, PerMonitor</dpiAwareness>' \
+        '>true/pm</dpiAware>'; do
         grep -q "$need" <<<"${!text}" || fail "$m manifest lacks $need"
     done
 done
-grep -q '>PerMonitorV2, PerMonitor</dpiAwareness>' <<<"$renderer_manifest" &&
-    grep -q '>true/pm</dpiAware>' <<<"$renderer_manifest" || fail "renderer not DPI-aware"
-grep -qi 'dpiAware' <<<"$host_manifest" && fail "host declares DPI awareness"
 
 screen=$(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9]*\)x\([0-9]*\) pixels.*/\1 \2/p')
 
@@ -75,10 +73,12 @@ manifest_read() { # program-file-name
 }
 read_by_renderer=$(manifest_read Velumira.dll) || fail "the renderer started without its manifest"
 read_by_host=$(manifest_read Velumira.scr) || fail "the host started without its manifest"
-echo "renderer's manifest settings: $(tr '\n' ' ' <<<"$read_by_renderer")"
-grep -qx 'L"dpiAwareness" L"PerMonitorV2, PerMonitor"' <<<"$read_by_renderer" &&
-    grep -qx 'L"dpiAware" L"true/pm"' <<<"$read_by_renderer" || fail "renderer read no DPI awareness"
-[ -z "$read_by_host" ] || fail "host read settings: $read_by_host"
+for m in renderer host; do
+    read=read_by_$m
+    echo "$m's manifest settings: $(tr '\n' ' ' <<<"${!read}")"
+    grep -qx 'L"dpiAwareness" L"PerMonitorV2, PerMonitor"' <<<"${!read}" &&
+        grep -qx 'L"dpiAware" L"true/pm"' <<<"${!read}" || fail "$m read no DPI awareness"
+done
 info=$(probe info)
 read -r w h < <(sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$info")
 grep -q "^rect=0,0,$w,$h client=${w}x$h " <<<"$info" || fail "window: $info"
@@ -89,15 +89,19 @@ xdotool mousemove 400 400 click 1 sleep 0.3 keydown Escape sleep 0.3 keyup Escap
 host_gone() { ! kill -0 "$host" 2>/dev/null; }
 wait_for 15 host_gone || fail "saver did not end"
 
-# The settings dialog at 144 dpi, photographed for review.
+# The settings dialog at 144 dpi: laid out at that scale by the program
+# itself, photographed for review.
 rect=$work/rect
 wine_ja "$show" 1 7 'C:\Music\Kaze no Uta\01 Yoake.mp3' 6 "$(winpath "$rect")" &
 pids+=($!)
 wait_for 60 test -s "$rect" || fail "no dialog"
 sleep 1.5
-read -r x y w h <"$rect"
+read -r x y w h < <(tr -d '\r' <"$rect")
 shot=$artifacts/velumira_p_144dpi.png
 import -display "$DISPLAY" -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot"
 echo "saved $shot (${w}x$h at $x,$y)"
+# 7350 x 3585 twips at 144 dpi: 735 x 359 pixels.
+[ "$w" -ge 734 ] && [ "$w" -le 736 ] && [ "$h" -ge 358 ] && [ "$h" -le 360 ] ||
+    fail "the dialog's client area is ${w}x$h, not 735x359"
 [ "$(convert "$shot" -format '%k' info:)" -ge 8 ] || fail "the dialog shot is blank"
 echo "ok"

@@ -80,6 +80,32 @@ TEST(DrawButtonFace, TooFlatForTheInnerGradientStillDrawsTheRest) {
     EXPECT_EQ(c.pixel(0, 3), k.cornerA);
 }
 
+TEST(DrawButtonFace, AtTwiceTheDpiEveryPixelOfTheEdgesIsTwoByTwo) {
+    // The border, bands, corner cuts and solid faces of a 162 x 50 button at
+    // 192 dpi are those of an 81 x 25 button at 96, each pixel doubled; only
+    // the gradients between the bands have rows of their own.
+    for (int state = 0; state <= 4; ++state) {
+        SCOPED_TRACE("state " + std::to_string(state));
+        PixelCanvas small(81, 25), big(162, 50);
+        DrawButtonFace(small, state, Rgb(9, 9, 9));
+        DrawButtonFace(big, state, Rgb(9, 9, 9), 192);
+        const bool gradient = state >= 1 && state <= 3;
+        int wrong = 0;
+        for (int y = 0; y < 25; ++y)
+            for (int x = 0; x < 81; ++x) {
+                if (gradient && y >= 3 && y <= 21 && x >= 1 && x <= 79) continue;
+                for (int dy = 0; dy < 2; ++dy)
+                    for (int dx = 0; dx < 2; ++dx)
+                        wrong += big.pixel(2 * x + dx, 2 * y + dy) != small.pixel(x, y);
+            }
+        EXPECT_EQ(wrong, 0);
+        if (gradient) {
+            EXPECT_EQ(big.pixel(2, 6), ButtonColoursOf(state).outerTop);
+            EXPECT_EQ(big.pixel(6, 6), kInnerGradientTop);
+        }
+    }
+}
+
 TEST(HookLists, BeforeAfterBothAndAll) {
     HookLists l;
     l.add(0x2A3, HookLists::kAfter);

@@ -191,10 +191,31 @@ TEST(SmoothShadowCorners, NeighboursOutsideTheSurfaceCountAsBackground) {
     EXPECT_EQ(c.pixel(0, 3), Grey(50));
 }
 
-TEST(ToPixels, RoundsTwiceAtFifteenTwipsPerPixel) {
-    EXPECT_EQ(ToPixels(7035, 15), 469);
-    EXPECT_EQ(ToPixels(100, 15), 7);
-    EXPECT_EQ(ToPixels(112.4, 15), 7);
+TEST(ToPixels, RoundsToWholeTwipsThenToPixelsAtTheDpi) {
+    EXPECT_EQ(ToPixels(7035, 96), 469);
+    EXPECT_EQ(ToPixels(100, 96), 7);
+    EXPECT_EQ(ToPixels(112.4, 96), 7);
+    EXPECT_EQ(ToPixels(7035.4, 144), 704);
+}
+
+TEST(DrawFrame, ShadowAndBorderScaleWithTheDpi) {
+    // At 144 dpi: shadow depth 5 becomes 8 rings, the border two pixels.
+    PixelCanvas c(300, 200);
+    const FrameProps p = FrameProps::defaults(kGrey224);
+    DrawFrame(c, p, kGrey224, 300, 200, 300, 200, 144);
+    const int d = 8, midY = 100;
+    const Colour shadow = BlendColour(0, kGrey224, 100, 50);
+    for (int i = 1; i <= d; ++i) {
+        EXPECT_EQ(c.pixel(300 - d - 1 + i, midY), BlendColour(shadow, kGrey224, d, i)) << i;
+        EXPECT_EQ(c.pixel(150, 200 - d - 1 + i), BlendColour(shadow, kGrey224, d, i)) << i;
+    }
+    for (int x : {0, 1, 300 - d - 2, 300 - d - 1})
+        EXPECT_EQ(c.pixel(x, midY), 0u) << x;
+    EXPECT_EQ(c.pixel(2, midY), kGrey224);
+    EXPECT_EQ(c.pixel(300 - d - 3, midY), kGrey224);
+    EXPECT_EQ(c.pixel(1, 1), 0u);
+    EXPECT_EQ(c.pixel(2, 2), kGrey224);
+    EXPECT_EQ(c.pixel(299, d - 1), kGrey224) << "above the outermost ring";
 }
 
 } // namespace
