@@ -21,15 +21,6 @@ constexpr char kFormClass[] = "Velumira_S";
 constexpr char kDisplayClass[] = "Velumira_Display";
 constexpr UINT kRendererEndedMessage = WM_APP + 1;
 
-// Monitors other than the primary, each with the picture the renderer
-// expects for it.
-std::vector<MonitorShare> OtherMonitors() {
-    std::vector<MonitorShare> others;
-    for (const MonitorShare& share : PlanTheseMonitors())
-        if (!share.primary) others.push_back(share);
-    return others;
-}
-
 // Milliseconds since start-up that do not wrap after 49 days.
 uint64_t Milliseconds() {
     static uint32_t last = GetTickCount();
@@ -77,21 +68,24 @@ class SaverWindow : public SaverPlatform {
     // copies are made before any file is written.
     std::vector<std::string> captureDesktop() override {
         PhysicalPixelsScope physical;
-        const int screenW = GetSystemMetrics(SM_CXSCREEN);
-        const int screenH = GetSystemMetrics(SM_CYSCREEN);
-        SetWindowPos(hwnd_, nullptr, 0, 0, screenW, screenH,
+        // The same plan the renderer covers the monitors by: the primary
+        // first, each with the picture the renderer expects for it.
+        const std::vector<MonitorShare> plan = PlanTheseMonitors();
+        const MonitorShare& primaryMonitor = plan.front();
+        SetWindowPos(hwnd_, nullptr, 0, 0, primaryMonitor.width, primaryMonitor.height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
         RECT inner = {};
         GetClientRect(hwnd_, &inner);
         MoveWindow(display_, 0, 0, inner.right, inner.bottom, FALSE);
-        const std::vector<MonitorShare> others = OtherMonitors();
+        const std::vector<MonitorShare> others(plan.begin() + 1, plan.end());
         RemoveMonitorPictures();
 
         HWND desktop = GetDesktopWindow();
         HDC screen = GetDC(desktop);
         if (image_) DeleteObject(image_);
         ScreenCopy primary;
-        CopyScreenArea(screen, 0, 0, inner.right, inner.bottom, primary);
+        CopyScreenArea(screen, primaryMonitor.left, primaryMonitor.top, inner.right, inner.bottom,
+                       primary);
         image_ = primary.image;
         std::vector<ScreenCopy> copies(others.size());
         for (size_t i = 0; i < others.size(); ++i)

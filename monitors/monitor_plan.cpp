@@ -23,6 +23,13 @@ bool SameRect(const MonitorRect& a, const MonitorRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// A monitor keeps its name when the layout around it changes; only where a
+// name is missing does the place have to tell.
+bool SameMonitor(const MonitorShare& a, const MonitorShare& b) {
+    if (!a.device.empty() && !b.device.empty()) return a.device == b.device;
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
 // Reads an optionally signed decimal number that ends at `end`; advances `p`.
 bool ReadNumber(const char*& p, char end, bool signedAllowed) {
     if (signedAllowed && *p == '-') ++p;
@@ -71,9 +78,32 @@ std::vector<MonitorShare> PlanMonitors(const std::vector<MonitorRect>& monitors)
         s.primary = i == 0;
         s.picturePath = s.primary ? std::string(kSnapshotPath)
                                   : std::string(kWorkFolder) + "\\" + PictureName(s);
+        s.device = kept[i].device;
         plan.push_back(s);
     }
     return plan;
+}
+
+WindowPlacement PlaceWindows(const std::vector<MonitorShare>& placed,
+                             const std::vector<MonitorShare>& plan) {
+    WindowPlacement placement;
+    if (plan.empty()) {
+        for (size_t w = 0; w < placed.size(); ++w)
+            placement.windows.push_back({int(w), placed[w]});
+        return placement;
+    }
+    std::vector<bool> kept(placed.size(), false);
+    for (size_t m = 0; m < plan.size(); ++m) {
+        int window = kNewWindow;
+        if (m == 0 && !placed.empty()) window = 0;
+        for (size_t w = 1; m > 0 && w < placed.size() && window == kNewWindow; ++w)
+            if (!kept[w] && SameMonitor(placed[w], plan[m])) window = int(w);
+        if (window != kNewWindow) kept[size_t(window)] = true;
+        placement.windows.push_back({window, plan[m]});
+    }
+    for (size_t w = 1; w < placed.size(); ++w)
+        if (!kept[w]) placement.closed.push_back(int(w));
+    return placement;
 }
 
 bool IsMonitorPictureName(const std::string& fileName) {

@@ -29,14 +29,28 @@ FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refres
     minInterval_ = ticksPerSecond * 99 / (int64_t(refreshHz) * 100);
 }
 
+namespace {
+
+// Only the primary's swap waits for the vertical blank.
+int swapInterval(int window) {
+    return window == 0 ? 1 : 0;
+}
+
+} // namespace
+
 void FrameLoop::pass(int steps, bool blankPrimary) {
     const int windows = platform_.windowCount();
     for (int w = 0; w < windows; ++w) {
+        // A window that came after the reveal, with a monitor that joined, is
+        // set up like the others and shown once it has a frame.
+        const bool late = revealed_ && !platform_.shown(w);
+        if (late) platform_.setSwapInterval(w, swapInterval(w));
         if (w == 0 && blankPrimary)
             platform_.clear(w);
         else
             platform_.draw(w, steps);
         platform_.swap(w);
+        if (late) platform_.show(w);
     }
     ++frames_;
     steps_ += steps;
@@ -44,10 +58,9 @@ void FrameLoop::pass(int steps, bool blankPrimary) {
 
 void FrameLoop::reveal(bool blankPrimary) {
     if (revealed_) return;
-    revealed_ = true;
     const int windows = platform_.windowCount();
     for (int w = 0; w < windows; ++w)
-        platform_.setSwapInterval(w, w == 0 ? 1 : 0);
+        platform_.setSwapInterval(w, swapInterval(w));
     const auto frame = [&] {
         const int64_t now = platform_.now();
         nextFrame_ = now + minInterval_;
@@ -56,6 +69,7 @@ void FrameLoop::reveal(bool blankPrimary) {
     frame();
     for (int w = 0; w < windows; ++w)
         platform_.show(w);
+    revealed_ = true;
     frame();
 }
 

@@ -39,7 +39,8 @@ class StepClock {
 };
 
 // What drawing frames needs of the platform. Window 0 is the primary's; the
-// others are the further monitors', in the order the renderer made them.
+// others are the further monitors'. Windows may come and go between frames,
+// as monitors do.
 class FramePlatform {
   public:
     virtual ~FramePlatform() = default;
@@ -52,6 +53,7 @@ class FramePlatform {
     // Makes a window visible: the primary's also takes the foreground and the
     // keyboard focus, the others show without being activated.
     virtual void show(int window) = 0;
+    virtual bool shown(int window) = 0;
     // Where the driver offers swap control; otherwise does nothing.
     virtual void setSwapInterval(int window, int interval) = 0;
     virtual int64_t now() = 0;
@@ -73,7 +75,8 @@ class FrameLoop {
     FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz);
 
     // Draws every window's first frame, then shows them all at once, then
-    // draws a second frame for drivers that present only visible windows. With
+    // draws a second frame for drivers that present only visible windows. A
+    // window that comes later is shown after its own first frame. With
     // `blankPrimary` the primary is cleared to black instead of drawn, and the
     // cloth's clock is not started: that is for a window that must be seen at
     // once, before its picture is there. Does nothing once done.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cloth/cloth.h"
+#include "monitors/monitor_plan.h"
 #include "renderer/frame_loop.h"
 
 #include <windows.h>
@@ -23,28 +24,41 @@ extern bool keys[256]; // key-down table by virtual-key code
 extern bool active;    // false while minimised: no frames
 extern const int stepsPerFrame;
 
-// A monitor other than the primary: its own window, context and cloth,
-// carrying that monitor's part of the desktop.
-struct MonitorCloth {
-    GlWindow gl = {nullptr, nullptr, nullptr, nullptr};
-    std::unique_ptr<Cloth> cloth;
+// One monitor's window: its window record and cloth, and the monitor it
+// covers. The primary's comes first and refers to the program's window record
+// and cloth; every other owns its own, carrying its monitor's part of the
+// desktop.
+struct MonitorWindow {
+    GlWindow* gl = nullptr;
+    Cloth* cloth = nullptr;
+    velumira::MonitorShare monitor;
+    bool shown = false;
+    std::unique_ptr<GlWindow> ownGl;
+    std::unique_ptr<Cloth> ownCloth;
 };
-extern std::vector<MonitorCloth> monitorCloths;
-// Title of their windows; the host watches only the primary's.
+// Every renderer window, the primary's first, from createGlWindow on.
+extern std::vector<MonitorWindow> monitorWindows;
+// Title of the other monitors' windows; the host watches only the primary's.
 extern const char monitorWindowTitle[];
 
-// Opens the window with its rendering context current, projection and fixed
-// state set; on failure everything acquired is released again.
+// Opens the primary's window at the origin, topmost, with its rendering
+// context current, projection and fixed state set; on failure everything
+// acquired is released again.
 bool createGlWindow(const char* title, int width, int height, int colourBits, WNDPROC procedure);
 void destroyGlWindow();
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Covers every monitor other than the primary with its own window and cloth,
-// after the primary's window exists; the primary's context is current again
-// afterwards. A monitor whose window cannot be made stays uncovered.
-void createMonitorWindows();
+// Gives every monitor as it is now a window of exactly its rectangle: the
+// primary's window goes to the primary monitor, every other window stays with
+// its monitor, a monitor without one gets a window and cloth of its own (with
+// its picture where the host took one), and the window of a monitor that is
+// gone is closed. Called once the primary's window exists, and again after
+// every display change; the primary's context is current afterwards. A
+// monitor whose window cannot be made stays uncovered.
+void fitWindowsToMonitors();
+// Closes every window but the primary's.
 void destroyMonitorWindows();
-// Steps the cloth `steps` times and draws it into the back buffer.
-bool drawFrame(int steps);
+// Steps that window's cloth `steps` times and draws it into its back buffer.
+bool drawFrame(MonitorWindow& target, int steps);
 // Steps and draws one cloth into the current context.
 void drawScene(Cloth& sheet, int steps);
 
@@ -67,6 +81,7 @@ class WinFramePlatform : public FramePlatform {
     void clear(int window) override;
     void swap(int window) override;
     void show(int window) override;
+    bool shown(int window) override;
     void setSwapInterval(int window, int interval) override;
     int64_t now() override;
     void waitUntil(int64_t tick) override;

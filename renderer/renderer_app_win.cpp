@@ -23,7 +23,7 @@ constexpr float kClothSpacing = 1.0f, kStructural = 350.0f, kShear = 350.0f, kBe
 GlWindow glWindow = {nullptr, nullptr, nullptr, nullptr};
 Cloth cloth(kClothCols, kClothRows, kClothSpacing, kStructural, kShear, kBend);
 
-std::vector<MonitorCloth> monitorCloths;
+std::vector<MonitorWindow> monitorWindows;
 const char monitorWindowTitle[] = "Velumira_VM";
 
 bool keys[256];
@@ -37,15 +37,31 @@ PIXELFORMATDESCRIPTOR pixelFormat;
 bool pixelFormatFilled = false;
 
 const char kClassName[] = "OpenGL";
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+
+// Set by any window when the displays change; the windows are fitted again
+// once the messages of the change are handled.
+bool displayChanged = false;
 
 void makeCurrent(const GlWindow& gl) {
-    wglMakeCurrent(gl.deviceContext, gl.renderingContext);
+    if (wglGetCurrentContext() != gl.renderingContext || wglGetCurrentDC() != gl.deviceContext)
+        wglMakeCurrent(gl.deviceContext, gl.renderingContext);
 }
 
-MonitorCloth* monitorClothOf(HWND window) {
-    for (MonitorCloth& m : monitorCloths)
-        if (m.gl.window == window) return &m;
+MonitorWindow* monitorWindowOf(HWND window) {
+    for (MonitorWindow& m : monitorWindows)
+        if (m.gl->window == window) return &m;
     return nullptr;
+}
+
+// The window's device context, pixel format and rendering context, left
+// current; false as soon as one cannot be had.
+bool attachContext(GlWindow& gl) {
+    gl.deviceContext = GetDC(gl.window);
+    const int format = gl.deviceContext ? ChoosePixelFormat(gl.deviceContext, &pixelFormat) : 0;
+    if (!format || !SetPixelFormat(gl.deviceContext, format, &pixelFormat)) return false;
+    gl.renderingContext = wglCreateContext(gl.deviceContext);
+    return gl.renderingContext && wglMakeCurrent(gl.deviceContext, gl.renderingContext);
 }
 
 // The primary's one box about its snapshot says all there is to say; another
@@ -53,44 +69,42 @@ MonitorCloth* monitorClothOf(HWND window) {
 void quietReport(const char*) {}
 
 // Leaves the monitor's context current when it succeeds.
-bool openMonitorWindow(MonitorCloth& m, const velumira::MonitorShare& share) {
+bool openMonitorWindow(MonitorWindow& m, const velumira::MonitorShare& share) {
+    m.ownGl = std::make_unique<GlWindow>(GlWindow{nullptr, nullptr, nullptr, glWindow.instance});
+    m.gl = m.ownGl.get();
+    m.monitor = share;
     // Above everything on its monitor (a taskbar there included), and no
     // taskbar button of its own.
-    m.gl.instance = glWindow.instance;
-    m.gl.window =
-        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, monitorWindowTitle,
-                        WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, share.left, share.top,
-                        share.width, share.height, nullptr, nullptr, glWindow.instance, nullptr);
-    if (!m.gl.window) return false;
-    m.gl.deviceContext = GetDC(m.gl.window);
-    const int format = m.gl.deviceContext ? ChoosePixelFormat(m.gl.deviceContext, &pixelFormat) : 0;
-    if (!format || !SetPixelFormat(m.gl.deviceContext, format, &pixelFormat)) return false;
-    m.gl.renderingContext = wglCreateContext(m.gl.deviceContext);
-    if (!m.gl.renderingContext || !wglMakeCurrent(m.gl.deviceContext, m.gl.renderingContext))
-        return false;
+    m.gl->window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, monitorWindowTitle,
+                                   kWindowStyle, share.left, share.top, share.width, share.height,
+                                   nullptr, nullptr, glWindow.instance, nullptr);
+    if (!m.gl->window || !attachContext(*m.gl)) return false;
     resizeScene(share.width, share.height);
     initGlState();
     setupLights();
-    m.cloth =
+    m.ownCloth =
         std::make_unique<Cloth>(kClothCols, kClothRows, kClothSpacing, kStructural, kShear, kBend);
+    m.cloth = m.ownCloth.get();
     const ErrorReporter previous = setErrorReporter(quietReport);
     m.cloth->picture.loadBitmap(share.picturePath.c_str());
     setErrorReporter(previous);
     return true;
 }
 
-void closeMonitorWindow(MonitorCloth& m) {
-    if (m.gl.renderingContext) {
+void closeMonitorWindow(MonitorWindow& m) {
+    GlWindow& gl = *m.gl;
+    if (gl.renderingContext) {
         // Its textures belong to its own context.
-        makeCurrent(m.gl);
-        m.cloth.reset();
+        makeCurrent(gl);
+        m.ownCloth.reset();
         wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(m.gl.renderingContext);
+        wglDeleteContext(gl.renderingContext);
     }
-    m.cloth.reset();
-    if (m.gl.deviceContext) ReleaseDC(m.gl.window, m.gl.deviceContext);
-    if (m.gl.window) DestroyWindow(m.gl.window);
-    m.gl = {nullptr, nullptr, nullptr, nullptr};
+    m.ownCloth.reset();
+    m.cloth = nullptr;
+    if (gl.deviceContext) ReleaseDC(gl.window, gl.deviceContext);
+    if (gl.window) DestroyWindow(gl.window);
+    gl = {nullptr, nullptr, nullptr, nullptr};
 }
 
 } // namespace
@@ -111,6 +125,7 @@ void destroyGlWindow() {
         glWindow.window = nullptr;
     }
     UnregisterClassA(kClassName, glWindow.instance);
+    monitorWindows.clear();
 }
 
 bool createGlWindow(const char* title, int width, int height, int colourBits, WNDPROC procedure) {
@@ -129,13 +144,15 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassA(&windowClass)) return false;
 
-    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
-    const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    // Topmost: only a window that is its whole monitor and above the taskbar
+    // is full-screen to the system; otherwise the taskbar and every
+    // always-on-top window stay drawn over the cloth.
+    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST;
     ShowCursor(FALSE);
-    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    AdjustWindowRectEx(&rect, kWindowStyle, FALSE, exStyle);
 
     glWindow.window =
-        CreateWindowExA(exStyle, kClassName, title, style, 0, 0, rect.right - rect.left,
+        CreateWindowExA(exStyle, kClassName, title, kWindowStyle, 0, 0, rect.right - rect.left,
                         rect.bottom - rect.top, nullptr, nullptr, glWindow.instance, nullptr);
     if (!glWindow.window) {
         destroyGlWindow();
@@ -154,16 +171,7 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
         pixelFormatFilled = true;
     }
 
-    glWindow.deviceContext = GetDC(glWindow.window);
-    int format =
-        glWindow.deviceContext ? ChoosePixelFormat(glWindow.deviceContext, &pixelFormat) : 0;
-    if (!format || !SetPixelFormat(glWindow.deviceContext, format, &pixelFormat)) {
-        destroyGlWindow();
-        return false;
-    }
-    glWindow.renderingContext = wglCreateContext(glWindow.deviceContext);
-    if (!glWindow.renderingContext ||
-        !wglMakeCurrent(glWindow.deviceContext, glWindow.renderingContext)) {
+    if (!attachContext(glWindow)) {
         destroyGlWindow();
         return false;
     }
@@ -174,45 +182,88 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
         destroyGlWindow();
         return false;
     }
+    monitorWindows.clear();
+    monitorWindows.emplace_back();
+    monitorWindows[0].gl = &glWindow;
+    monitorWindows[0].cloth = &cloth;
+    monitorWindows[0].monitor.width = width;
+    monitorWindows[0].monitor.height = height;
+    monitorWindows[0].monitor.primary = true;
     return true;
 }
 
-void createMonitorWindows() {
-    const auto plan = velumira::PlanTheseMonitors();
-    if (plan.size() < 2) return;
-    monitorCloths.reserve(plan.size() - 1);
-    for (const velumira::MonitorShare& share : plan) {
-        if (share.primary) continue;
-        monitorCloths.emplace_back();
-        if (!openMonitorWindow(monitorCloths.back(), share)) {
-            closeMonitorWindow(monitorCloths.back());
-            monitorCloths.pop_back();
-        }
+void fitWindowsToMonitors() {
+    if (monitorWindows.empty()) return;
+    std::vector<velumira::MonitorShare> placed;
+    for (const MonitorWindow& m : monitorWindows)
+        placed.push_back(m.monitor);
+    const velumira::WindowPlacement placement =
+        velumira::PlaceWindows(placed, velumira::PlanTheseMonitors());
+
+    // A window closed while it has the keyboard would leave Escape nowhere to
+    // go: the primary takes it back.
+    const HWND foreground = GetForegroundWindow();
+    bool refocus = false;
+    for (int closed : placement.closed) {
+        MonitorWindow& m = monitorWindows[size_t(closed)];
+        refocus = refocus || m.gl->window == foreground;
+        closeMonitorWindow(m);
     }
-    makeCurrent(glWindow);
+    for (const velumira::PlacedWindow& p : placement.windows) {
+        if (p.window == velumira::kNewWindow) continue;
+        MonitorWindow& m = monitorWindows[size_t(p.window)];
+        m.monitor = p.monitor;
+        // Its WM_SIZE sets its viewport.
+        SetWindowPos(m.gl->window, HWND_TOPMOST, p.monitor.left, p.monitor.top, p.monitor.width,
+                     p.monitor.height, SWP_NOACTIVATE);
+    }
+    // New windows are made before the list changes: their messages find
+    // every other window where it was.
+    std::vector<MonitorWindow> opened(placement.windows.size());
+    for (size_t i = 0; i < placement.windows.size(); ++i) {
+        if (placement.windows[i].window != velumira::kNewWindow) continue;
+        if (!openMonitorWindow(opened[i], placement.windows[i].monitor))
+            closeMonitorWindow(opened[i]);
+    }
+    std::vector<MonitorWindow> fitted;
+    for (size_t i = 0; i < placement.windows.size(); ++i) {
+        const int from = placement.windows[i].window;
+        if (from != velumira::kNewWindow)
+            fitted.push_back(std::move(monitorWindows[size_t(from)]));
+        else if (opened[i].cloth)
+            fitted.push_back(std::move(opened[i]));
+    }
+    monitorWindows = std::move(fitted);
+
+    GlWindow& primary = *monitorWindows[0].gl;
+    makeCurrent(primary);
+    if (refocus) {
+        SetForegroundWindow(primary.window);
+        SetFocus(primary.window);
+    }
 }
 
 void destroyMonitorWindows() {
-    if (monitorCloths.empty()) return;
-    while (!monitorCloths.empty()) {
-        closeMonitorWindow(monitorCloths.back());
-        monitorCloths.pop_back();
+    if (monitorWindows.size() < 2) return;
+    while (monitorWindows.size() > 1) {
+        closeMonitorWindow(monitorWindows.back());
+        monitorWindows.pop_back();
     }
-    makeCurrent(glWindow);
+    makeCurrent(*monitorWindows[0].gl);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
-        if (!glWindow.window || window == glWindow.window) {
-            resizeScene(LOWORD(lParam), HIWORD(lParam));
-        } else if (MonitorCloth* m = monitorClothOf(window)) {
-            // Another monitor's viewport lives in its own context; one still
-            // being made sizes itself once its context exists.
-            if (m->gl.renderingContext) {
-                makeCurrent(m->gl);
+        // Each window's viewport lives in its own context; one still being
+        // made sizes itself once its context exists.
+        if (MonitorWindow* m = monitorWindowOf(window)) {
+            if (m->gl->renderingContext) {
+                const HDC dc = wglGetCurrentDC();
+                const HGLRC context = wglGetCurrentContext();
+                makeCurrent(*m->gl);
                 resizeScene(LOWORD(lParam), HIWORD(lParam));
-                makeCurrent(glWindow);
+                wglMakeCurrent(dc, context);
             }
         }
         return 0;
@@ -231,6 +282,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         // Anyone can post a key message; only real virtual-key codes index.
         if (wParam < sizeof keys) keys[wParam] = message == WM_KEYDOWN;
         return 0;
+    case WM_DISPLAYCHANGE:
+        displayChanged = true;
+        [[fallthrough]];
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -249,8 +303,9 @@ void drawScene(Cloth& sheet, int steps) {
     glFlush();
 }
 
-bool drawFrame(int steps) {
-    drawScene(cloth, steps);
+bool drawFrame(MonitorWindow& target, int steps) {
+    makeCurrent(*target.gl);
+    drawScene(*target.cloth, steps);
     return true;
 }
 
@@ -285,22 +340,15 @@ WinFramePlatform::~WinFramePlatform() {
 }
 
 GlWindow& WinFramePlatform::gl(int window) {
-    return window == 0 ? glWindow : monitorCloths[size_t(window) - 1].gl;
+    return *monitorWindows[size_t(window)].gl;
 }
 
 int WinFramePlatform::windowCount() {
-    return 1 + int(monitorCloths.size());
+    return int(monitorWindows.size());
 }
 
-// The primary's context stays current between frames: the window procedure
-// sizes its viewport without switching.
 void WinFramePlatform::draw(int window, int steps) {
-    if (window == 0) {
-        drawFrame(steps);
-        return;
-    }
-    makeCurrent(gl(window));
-    drawScene(*monitorCloths[size_t(window) - 1].cloth, steps);
+    drawFrame(monitorWindows[size_t(window)], steps);
 }
 
 void WinFramePlatform::clear(int window) {
@@ -308,12 +356,14 @@ void WinFramePlatform::clear(int window) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+// Between frames the primary's context is current, as after start-up.
 void WinFramePlatform::swap(int window) {
     SwapBuffers(gl(window).deviceContext);
-    if (window != 0) makeCurrent(glWindow);
+    makeCurrent(gl(0));
 }
 
 void WinFramePlatform::show(int window) {
+    monitorWindows[size_t(window)].shown = true;
     HWND hwnd = gl(window).window;
     if (window != 0) {
         // The primary keeps the focus and the keyboard.
@@ -323,6 +373,10 @@ void WinFramePlatform::show(int window) {
     ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
+}
+
+bool WinFramePlatform::shown(int window) {
+    return monitorWindows[size_t(window)].shown;
 }
 
 void WinFramePlatform::setSwapInterval(int window, int interval) {
@@ -344,7 +398,7 @@ void WinFramePlatform::setSwapInterval(int window, int interval) {
         reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
     if (swapInterval && (!extensions || std::strstr(extensions, "WGL_EXT_swap_control")))
         swapInterval(interval);
-    makeCurrent(glWindow);
+    makeCurrent(gl(0));
 }
 
 int64_t WinFramePlatform::now() {
@@ -386,13 +440,13 @@ void revealThenReport(const char* text) {
 } // namespace
 
 int runRenderer() {
-    const int width = GetSystemMetrics(SM_CXMAXIMIZED);
-    const int height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
-    if (!createGlWindow(velumira::kRendererTitle, width, height, 32, windowProc)) return 0;
+    // The primary monitor in physical pixels, the whole of it.
+    const velumira::MonitorShare primary = velumira::PlanTheseMonitors().front();
+    if (!createGlWindow(velumira::kRendererTitle, primary.width, primary.height, 32, windowProc)) return 0;
     setupLights();
     const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
     // Every monitor is covered before anything can wait for the user.
-    createMonitorWindows();
+    fitWindowsToMonitors();
     int exitCode = 0;
     {
         WinFramePlatform platform;
@@ -421,6 +475,10 @@ int runMainLoop(FrameLoop& frames) {
             if (message.message == WM_QUIT) return int(message.wParam);
             TranslateMessage(&message);
             DispatchMessageA(&message);
+        } else if (displayChanged) {
+            // Once every window has heard of the change.
+            displayChanged = false;
+            fitWindowsToMonitors();
         } else if (active) {
             // Escape ends with 0, like a close request.
             if (keys[VK_ESCAPE]) return 0;

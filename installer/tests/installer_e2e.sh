@@ -41,6 +41,7 @@ mkdir -p "$artifacts"
 
 window() { xdotool search --name "$1" 2>/dev/null | head -1; }
 has_window() { [ -n "$(window "$1")" ]; }
+shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
 desktop='HKCU\Control Panel\Desktop'
@@ -146,7 +147,9 @@ start_saver() {
     wine_ja "$scr" /s 2>/dev/null &
     saver=$!
     pids+=($saver)
-    wait_for 60 has_window '^Velumira_VC$' || fail "installed saver shows no cloth"
+    # Shown, not merely made: a click before that would land on the picture
+    # viewer below, which then keeps the keyboard from the saver.
+    wait_for 60 shown '^Velumira_VC$' || fail "installed saver shows no cloth"
 }
 end_saver() {
     xdotool mousemove 960 540 click 1 sleep 0.3 keydown Escape sleep 0.3 keyup Escape

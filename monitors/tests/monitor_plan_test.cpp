@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace velumira;
 
 namespace {
 
-MonitorRect at(int left, int top, int width, int height, bool primary = false) {
-    return {left, top, left + width, top + height, primary};
+MonitorRect at(int left, int top, int width, int height, bool primary = false,
+               const std::string& device = {}) {
+    return {left, top, left + width, top + height, primary, device};
 }
 
 std::string describe(const MonitorShare& s) {
@@ -79,6 +82,97 @@ TEST(MonitorPlan, PicturesOfAnyLayoutAreRecognisedAndNothingElse) {
           "Velumira_1_2_-3x4.bmp", "Velumira_1_2_3x4_5.bmp", "Velumira_a_2_3x4.bmp", "notes.txt",
           "Velumira_1_2_3x4.bmpx", "Velumira_--1_2_3x4.bmp"})
         EXPECT_FALSE(IsMonitorPictureName(other)) << other;
+}
+
+// Where the windows stand after a placement from `placed`: "window N" (an
+// index in `placed`) or "new", then the monitor. Checks on the way what holds
+// for every placement: each monitor once, with exactly its rectangle; each
+// old window kept once or closed; the primary's kept, on the primary.
+std::vector<std::string> placeOn(const std::vector<MonitorShare>& placed,
+                                 const std::vector<MonitorShare>& plan) {
+    const WindowPlacement placement = PlaceWindows(placed, plan);
+    std::vector<std::string> out;
+    std::vector<int> seen(placed.size(), 0);
+    EXPECT_EQ(placement.windows.size(), plan.size());
+    for (size_t i = 0; i < placement.windows.size() && i < plan.size(); ++i) {
+        const PlacedWindow& p = placement.windows[i];
+        EXPECT_EQ(describe(p.monitor), describe(plan[i]));
+        if (p.window != kNewWindow) ++seen.at(size_t(p.window));
+        const std::string where = describe(p.monitor);
+        out.push_back(
+            (p.window == kNewWindow ? std::string("new") : "window " + std::to_string(p.window)) +
+            " " + where.substr(0, where.find(" C:")));
+    }
+    for (int w : placement.closed)
+        ++seen.at(size_t(w));
+    EXPECT_EQ(seen, std::vector<int>(placed.size(), 1)) << "each window kept or closed, once";
+    if (!placed.empty() && !placement.windows.empty()) {
+        EXPECT_EQ(placement.windows[0].window, 0) << "the primary's window on the primary";
+    }
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+const std::string kOne = "\\\\.\\DISPLAY1", kTwo = "\\\\.\\DISPLAY2", kThree = "\\\\.\\DISPLAY3";
+
+TEST(WindowPlacement, EachWindowIsItsMonitorAndFollowsIt) {
+    // At start only the primary's window exists, made where the screen was
+    // thought to be. The primary is not the leftmost monitor; one lies above
+    // and left of it.
+    const auto three =
+        PlanMonitors({at(1920, 0, 1280, 1024, false, kThree), at(0, 0, 1920, 1080, true, kOne),
+                      at(-1600, -900, 1600, 900, false, kTwo)});
+    EXPECT_EQ(placeOn(PlanMonitors({at(0, 0, 1024, 768, true)}), three),
+              (Lines{"window 0 0,0 1920x1080 primary", "new -1600,-900 1600x900",
+                     "new 1920,0 1280x1024"}));
+
+    // The one above and left is unplugged: its window goes, the others stay.
+    const auto two =
+        PlanMonitors({at(0, 0, 1920, 1080, true, kOne), at(1920, 0, 1280, 1024, false, kThree)});
+    EXPECT_EQ(placeOn(three, two),
+              (Lines{"window 0 0,0 1920x1080 primary", "window 2 1920,0 1280x1024"}));
+
+    // The primary's resolution changes and pushes the other monitor along:
+    // each window follows its own monitor to its new rectangle.
+    const auto wider =
+        PlanMonitors({at(0, 0, 2560, 1440, true, kOne), at(2560, 0, 1280, 1024, false, kThree)});
+    EXPECT_EQ(placeOn(two, wider),
+              (Lines{"window 0 0,0 2560x1440 primary", "window 1 2560,0 1280x1024"}));
+
+    // A monitor comes back: it is new to the windows. So is another monitor
+    // put where that one was: the name tells monitors apart, not the place.
+    const auto back =
+        PlanMonitors({at(0, 0, 2560, 1440, true, kOne), at(2560, 0, 1280, 1024, false, kThree),
+                      at(-1600, 0, 1600, 900, false, kTwo)});
+    EXPECT_EQ(placeOn(wider, back), (Lines{"window 0 0,0 2560x1440 primary", "new -1600,0 1600x900",
+                                           "window 1 2560,0 1280x1024"}));
+    auto other = back;
+    other[1].device = "\\\\.\\DISPLAY9";
+    EXPECT_EQ(placeOn(back, other), (Lines{"window 0 0,0 2560x1440 primary", "new -1600,0 1600x900",
+                                           "window 2 2560,0 1280x1024"}));
+
+    // Another monitor is made the primary: the watched window goes there; the
+    // old primary is new to the windows, its old window gone.
+    const auto swapped =
+        PlanMonitors({at(-1920, 0, 1920, 1080, false, kOne), at(0, 0, 1280, 1024, true, kThree)});
+    EXPECT_EQ(placeOn(two, swapped),
+              (Lines{"window 0 0,0 1280x1024 primary", "new -1920,0 1920x1080"}));
+
+    // Without names a monitor is known by its rectangle alone.
+    const auto unnamed = PlanMonitors({at(0, 0, 1920, 1080, true), at(1920, 0, 1280, 1024)});
+    EXPECT_EQ(placeOn(unnamed, PlanMonitors({at(0, 0, 1920, 1080, true), at(1920, 0, 1280, 1024),
+                                             at(0, 1080, 800, 600)})),
+              (Lines{"window 0 0,0 1920x1080 primary", "window 1 1920,0 1280x1024",
+                     "new 0,1080 800x600"}));
+    EXPECT_EQ(placeOn(unnamed, PlanMonitors({at(0, 0, 1024, 768, true), at(1024, 0, 1280, 1024)})),
+              (Lines{"window 0 0,0 1024x768 primary", "new 1024,0 1280x1024"}));
+
+    // No monitor known at all: nothing moves and nothing closes.
+    const WindowPlacement unknown = PlaceWindows(two, {});
+    ASSERT_EQ(unknown.windows.size(), 2u);
+    EXPECT_EQ(unknown.windows[1].window, 1);
+    EXPECT_EQ(describe(unknown.windows[1].monitor), describe(two[1]));
+    EXPECT_TRUE(unknown.closed.empty());
 }
 
 } // namespace

@@ -77,6 +77,7 @@ struct FakeWindows : FramePlatform {
     int64_t drawCost = 0;
     std::vector<std::string> log;
     std::vector<int> stepsDrawn;
+    std::vector<bool> visible = std::vector<bool>(8);
     int waits = 0;
 
     int windowCount() override { return windows; }
@@ -90,7 +91,11 @@ struct FakeWindows : FramePlatform {
         log.push_back("swap" + std::to_string(w));
         if (w == 0 && vblank) clock = (clock / vblank + 1) * vblank;
     }
-    void show(int w) override { log.push_back("show" + std::to_string(w)); }
+    void show(int w) override {
+        log.push_back("show" + std::to_string(w));
+        visible.at(size_t(w)) = true;
+    }
+    bool shown(int w) override { return visible.at(size_t(w)); }
     void setSwapInterval(int w, int interval) override {
         log.push_back("interval" + std::to_string(w) + "=" + std::to_string(interval));
     }
@@ -135,6 +140,19 @@ TEST(FrameLoop, EveryWindowIsShownOnlyOnceItHasAFrame) {
     box.clock += kSixtieth;
     boxLoop.idle();
     EXPECT_EQ(box.stepsDrawn, (std::vector<int>{0, 7}));
+
+    // A monitor joins while the saver runs: its window gets its swap interval
+    // and its first frame, then is shown, once.
+    fake.log.clear();
+    fake.windows = 4;
+    fake.clock += kSixtieth;
+    loop.idle();
+    fake.clock += kSixtieth;
+    loop.idle();
+    const std::vector<std::string> joined = {
+        "draw0", "swap0", "draw1", "swap1", "draw2", "swap2", "interval3=0", "draw3", "swap3",
+        "show3", "draw0", "swap0", "draw1", "swap1", "draw2", "swap2",       "draw3", "swap3"};
+    EXPECT_EQ(fake.log, joined);
 }
 
 // Frames and steps over ten simulated seconds of idle turns.

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     if (!createGlWindow("Velumira_VC bench", width, height, 32, windowProc)) return 1;
     double t1 = nowMs();
     setupLights();
-    createMonitorWindows();
+    fitWindowsToMonitors();
     double t2 = nowMs();
     cloth.picture.loadBitmap(snapshot);
     double t3 = nowMs();

@@ -3,6 +3,9 @@
 #   renderer_e2e.sh picture    window, frames showing the snapshot, input, Escape
 #   renderer_e2e.sh messages   WM_SIZE 0, minimised, WM_CLOSE and WM_QUIT codes
 #   renderer_e2e.sh missing    one error box, then the untextured cloth animates
+#   renderer_e2e.sh display    the whole saver on a 1024 x 768 screen whose
+#                              resolution changes while it runs: the window
+#                              follows the screen, Escape ends both programs
 # Frames are kept in $VELUMIRA_BUILD/artifacts.
 set -u
 . "$VELUMIRA_ROOT/tools/wine-env" "$VELUMIRA_BUILD"
@@ -107,10 +110,10 @@ picture)
     echo "$info"
     grep -q '^class=OpenGL classstyle=0x23 ' <<<"$info" || fail "class"
     grep -Eq 'style=0x[89]6000000 ' <<<"$info" || fail "style"
-    # Windows drops WS_EX_WINDOWEDGE from borderless windows when it stores the style.
-    grep -Eq 'exstyle=0x000401?00' <<<"$info" || fail "extended style"
-    read -r w h < <(sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$info")
-    grep -q "^rect=0,0,$w,$h client=${w}x$h " <<<"$info" || fail "position or size"
+    # Windows drops WS_EX_WINDOWEDGE from borderless windows when it stores
+    # the style; topmost, so that the taskbar is not drawn over the cloth.
+    grep -q 'exstyle=0x0004[01]008' <<<"$info" || fail "extended style"
+    grep -q ' fits=1$' <<<"$info" || fail "window is not its monitor"
     grep -Eq '^parent=0+ owner=0+ menu=0+ iconic=0 visible=1' <<<"$info" || fail "parent/menu"
 
     sleep 6 # let the breeze build up waves worth looking at
@@ -156,7 +159,7 @@ messages)
     probe send 0x0005 0 800 || fail "WM_SIZE 800 x 0 not answered" # client 800 x 0
     sleep 1
     running || fail "WM_SIZE with height 0 ended the renderer"
-    read -r w h < <(probe info | sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+    read -r w h < <(probe info | sed -n 's/.*client=\([0-9]*\)x\([0-9]*\).*/\1 \2/p')
     probe send 0x0005 0 $((h << 16 | w)) || fail "WM_SIZE restore"
     # Escape pressed and released before the loop next runs idle leaves the key
     # table clear: the renderer goes on. (Minimised while the keys are queued,
@@ -217,6 +220,63 @@ missing)
     probe post 0x0010 0 0
     wait_exit || fail "WM_CLOSE did not end the renderer"
     [ "$code" = 0 ] || fail "exit code after WM_CLOSE: $code"
+    ;;
+display)
+    # A Wine desktop of its own, whose resolution a program can change as on
+    # Windows (the test display's cannot be), with the saver as the platform
+    # starts it: a folder of its own, Velumira.scr /s.
+    desk=velumira_display
+    dir_win='C:\velumira display'
+    dir=$WINEPREFIX/drive_c/velumira\ display
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp "$VELUMIRA_BUILD/host/Velumira.scr" "$renderer_exe" "$dir/" || fail "programs missing"
+    probe() { wine_ja explorer /desktop=$desk "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+    desktop_pid() { ps -eo pid,args | awk -v d="/desktop=$desk," 'index($0, d) { print $1 }'; }
+    saver_pids() { ps -eo pid,args | awk 'tolower($0) ~ /velumira display/ && !/awk/ { print $1 }'; }
+    saver_gone() { [ -z "$(saver_pids)" ]; }
+    desktop_gone() { [ -z "$(desktop_pid)" ]; }
+    # No probe in that desktop here: one that came after it would serve it.
+    # The resolution that desktop had last is what the next program on the
+    # test display is told, until that display's own is set again once the
+    # desktop is gone.
+    end_all() {
+        kill $(saver_pids) 2>/dev/null
+        wait_for 15 desktop_gone || kill $(desktop_pid) 2>/dev/null
+        wait_for 5 desktop_gone
+        wine_ja "$probe_exe" display >/dev/null 2>&1
+        cleanup
+    }
+    trap end_all EXIT
+    (cd "$work" && exec env LC_ALL=ja_JP.UTF-8 "$WINE" explorer /desktop=$desk,1024x768 \
+        "$dir_win\\Velumira.scr" /s) >/dev/null 2>&1 &
+    # Whoever names a desktop first serves it until it closes: the probe must
+    # come second.
+    desktop_up() { xdotool search --name "^$desk" >/dev/null 2>&1; }
+    wait_for 60 desktop_up || fail "no Wine desktop"
+    shown() { probe info | grep -q 'visible=1'; }
+    wait_for 60 shown || fail "no visible window titled Velumira_VC"
+    info=$(probe info)
+    echo "$info"
+    grep -q ' monitor=0,0,1024,768 fits=1$' <<<"$info" || fail "window is not its monitor"
+    grep -q 'exstyle=0x0004[01]008' <<<"$info" || fail "window not topmost"
+
+    fitted() { probe info | grep -q " monitor=0,0,$1,$2 fits=1$"; }
+    follows() { # width height
+        probe display "$1" "$2" || fail "the resolution cannot be changed"
+        wait_for 10 fitted "$1" "$2" || fail "window did not follow the screen: $(probe info)"
+        probe info | grep '^rect='
+        [ "$(probe windows | grep -c .)" = 1 ] || fail "windows: $(probe windows)"
+    }
+    follows 800 600
+    sleep 2
+    import -display "$DISPLAY" -window root -crop 800x600+0+0 +repage \
+        "$artifacts/renderer_display_800x600.png" || fail "no screenshot"
+    follows 1024 768
+
+    xdotool mousemove 400 300 click 1 sleep 0.3 keydown Escape sleep 0.3 keyup Escape
+    wait_for 15 saver_gone ||
+        fail "left running: $(ps -eo pid,args | grep -i 'velumira display')"
     ;;
 *)
     fail "unknown case $case_name"

@@ -1,6 +1,7 @@
 // Test helper: looks at and pokes the renderer's window from outside, the way
 // other programs on the desktop can.
-//   window_probe info          class, styles and geometry; exit 1 when absent
+//   window_probe info          class, styles and geometry, and whether the window
+//                              is its primary monitor; exit 1 when absent
 //   window_probe post MSG WPARAM LPARAM [TITLE]  PostMessage to the window, or
 //                              to the renderer's window of that title
 //   window_probe send MSG WPARAM LPARAM   SendMessage to the window
@@ -9,6 +10,8 @@
 //   window_probe noerrorbox    exit 1 while an "Error" box is open
 //   window_probe windows       every renderer window: title, rectangle, topmost
 //   window_probe manifest FILE the application manifest embedded in FILE
+//   window_probe display [W H] changes the display's resolution, as a user can;
+//                              without a size, back to the one the system keeps
 #include <windows.h>
 
 #include <cstdio>
@@ -36,13 +39,19 @@ int info() {
     GetClientRect(w, &c);
     const DWORD style = DWORD(GetWindowLongPtrA(w, GWL_STYLE));
     const DWORD exStyle = DWORD(GetWindowLongPtrA(w, GWL_EXSTYLE));
-    const int width = GetSystemMetrics(SM_CXMAXIMIZED);
-    const int height = GetSystemMetrics(SM_CYMAXIMIZED) + GetSystemMetrics(SM_CYCAPTION);
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof primary;
+    GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+    const RECT& m = primary.rcMonitor;
     std::printf("class=%s classstyle=0x%lx style=0x%08lx exstyle=0x%08lx\n", cls,
                 (unsigned long)GetClassLongPtrA(w, GCL_STYLE), (unsigned long)style,
                 (unsigned long)exStyle);
-    std::printf("rect=%ld,%ld,%ld,%ld client=%ldx%ld expected=%dx%d\n", r.left, r.top, r.right,
-                r.bottom, c.right, c.bottom, width, height);
+    // A window of exactly its monitor's rectangle, all of it client area.
+    const bool fits =
+        EqualRect(&r, &m) && c.right == m.right - m.left && c.bottom == m.bottom - m.top;
+    std::printf("rect=%ld,%ld,%ld,%ld client=%ldx%ld monitor=%ld,%ld,%ld,%ld fits=%d\n", r.left,
+                r.top, r.right, r.bottom, c.right, c.bottom, m.left, m.top, m.right, m.bottom,
+                fits ? 1 : 0);
     std::printf("parent=%p owner=%p menu=%p iconic=%d visible=%d\n", (void*)GetParent(w),
                 (void*)GetWindow(w, GW_OWNER), (void*)GetMenu(w), IsIconic(w) ? 1 : 0,
                 IsWindowVisible(w) ? 1 : 0);
@@ -107,6 +116,18 @@ int manifest(const char* file) {
     return bytes ? 0 : 1;
 }
 
+int display(int width, int height) {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = DWORD(width);
+    mode.dmPelsHeight = DWORD(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result =
+        ChangeDisplaySettingsExA(nullptr, width ? &mode : nullptr, nullptr, 0, nullptr);
+    std::printf("display %dx%d: %ld\n", width, height, result);
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+}
+
 unsigned long number(const char* s) {
     return std::strtoul(s, nullptr, 0);
 }
@@ -126,6 +147,9 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "windows") == 0)
         return EnumWindows(listWindow, 0) ? 0 : 1;
     if (argc == 3 && std::strcmp(argv[1], "manifest") == 0) return manifest(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "display") == 0) return display(0, 0);
+    if (argc == 4 && std::strcmp(argv[1], "display") == 0)
+        return display(std::atoi(argv[2]), std::atoi(argv[3]));
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
     if ((argc == 5 || argc == 6) &&
@@ -140,6 +164,7 @@ int main(int argc, char** argv) {
         return SendMessageTimeoutA(w, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? 0
                                                                                                 : 1;
     }
-    std::fprintf(stderr, "usage: window_probe info|errorbox|post|send|windows|manifest ...\n");
+    std::fprintf(stderr,
+                 "usage: window_probe info|errorbox|post|send|windows|manifest|display ...\n");
     return 2;
 }

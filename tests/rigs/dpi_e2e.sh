@@ -3,9 +3,10 @@
 # --dpi 144). Wine 8 scales no program and calls every process per-monitor
 # aware, so what is checked is that each program carries its manifest and that
 # the loader reads it when the program starts (Wine's activation-context
-# trace), that the renderer covers the screen and the snapshot is the screen
-# at its physical size. The settings dialog scales itself: its client area is
-# 7350 x 3585 twips at 144 dpi, and it is photographed for review.
+# trace), that the renderer's window is its monitor, topmost, and the snapshot
+# is the screen at its physical size. The settings dialog scales itself: its
+# client area is 7350 x 3585 twips at 144 dpi, and it is photographed for
+# review.
 #   dpi_e2e.sh <velumira_p_show.exe>
 set -u
 show=$1
@@ -80,8 +81,9 @@ for m in renderer host; do
         grep -qx 'L"dpiAware" L"true/pm"' <<<"${!read}" || fail "$m read no DPI awareness"
 done
 info=$(probe info)
-read -r w h < <(sed -n 's/.*expected=\([0-9]*\)x\([0-9]*\).*/\1 \2/p' <<<"$info")
-grep -q "^rect=0,0,$w,$h client=${w}x$h " <<<"$info" || fail "window: $info"
+echo "$info"
+grep -q ' fits=1$' <<<"$info" && grep -q 'exstyle=0x0004[01]008' <<<"$info" ||
+    fail "window is not its monitor, topmost: $info"
 snapshot=$(identify -format '%w %h' "$WINEPREFIX/drive_c/r_quil/Velumira.bmp")
 echo "screen $screen, snapshot $snapshot"
 [ "$snapshot" = "$screen" ] || fail "snapshot is $snapshot, the screen $screen"

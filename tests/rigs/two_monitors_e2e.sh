@@ -5,7 +5,8 @@
 #   two_monitors_e2e.sh secondary   both monitors covered, each with its own
 #       picture on moving cloth, no desktop pixel left; Escape on the right
 #       monitor ends everything. Frames go to the artifacts folder.
-#   two_monitors_e2e.sh primary     Escape on the primary ends both windows.
+#   two_monitors_e2e.sh primary     a display change that changes nothing
+#       keeps both windows; Escape on the primary ends both.
 #   two_monitors_e2e.sh plain       the renderer alone, without a picture for
 #       the right monitor: no message about it, a plain cloth there; closing
 #       that monitor's window ends the renderer.
@@ -75,11 +76,11 @@ else
     host=$!
 fi
 pids+=($host)
+# Each window exactly its monitor and topmost, and no other.
 covered() {
-    local list
-    list=$(probe windows)
-    grep -q "^Velumira_VC .* visible=1" <<<"$list" &&
-        grep -q "^Velumira_VM $x1,$y1,$((x1 + w1)),$((y1 + h1)) visible=1 topmost=1$" <<<"$list"
+    [ "$(probe windows | sort)" = "$(printf '%s\n' \
+        "Velumira_VC $x0,$y0,$((x0 + w0)),$((y0 + h0)) visible=1 topmost=1" \
+        "Velumira_VM $x1,$y1,$((x1 + w1)),$((y1 + h1)) visible=1 topmost=1" | sort)" ]
 }
 wait_for 60 covered || fail "monitors not covered: $(probe windows)"
 probe windows
@@ -145,7 +146,11 @@ if [ "$case_" = secondary ]; then
     [ "$moved0" -gt 3000 ] && [ "$moved1" -gt 3000 ] || fail "cloth does not move on both"
     at_x=$((x1 + w1 / 2)) at_y=$((y1 + h1 / 2))
 else
+    # The displays said to have changed, though nothing did: every window
+    # stays as it is.
+    probe post 0x7e 32 $((h0 << 16 | w0)) || fail "no primary window"
     sleep 1
+    covered || fail "windows after a display change: $(probe windows)"
     at_x=$((x0 + w0 / 2)) at_y=$((y0 + h0 / 2))
 fi
 
