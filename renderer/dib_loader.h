@@ -11,9 +11,10 @@ struct RgbImage {
 };
 
 // Returns a new image (free data, then the record, with std::free), or null
-// after telling the user why through reportError. A file whose owner is not
-// the renderer's user is refused as if it were missing: anyone else's picture
-// could show anything, a fake logon screen included.
+// after telling the user why through reportError. Uncompressed 24- and 32-bit
+// files are read directly, every other kind is converted by GDI. A file whose
+// owner is not the renderer's user is refused as if it were missing: anyone
+// else's picture could show anything, a fake logon screen included.
 RgbImage* loadDibImage(const char* path);
 void freeRgbImage(RgbImage* image);
 
@@ -25,6 +26,10 @@ void reportError(const char* text);
 // Passing null restores the message box.
 using ErrorReporter = void (*)(const char* text);
 ErrorReporter setErrorReporter(ErrorReporter reporter);
+
+// Tests turn off the direct reading of uncompressed 24- and 32-bit files
+// (on by default) to compare it with GDI's conversion.
+void setDirectReading(bool direct);
 
 // Tests stand another user (a SID) in for the one the renderer runs as, the
 // owner a picture must have; passing null restores that one.

@@ -77,6 +77,35 @@ TEST_F(Loader, Width1366RowsComeOutPackedWithoutSkew) {
     EXPECT_TRUE(messages.empty());
 }
 
+// Uncompressed 24- and 32-bit files are read without GDI; what comes out is
+// byte for byte what GDI's conversion makes of them, padded rows included.
+TEST_F(Loader, DirectReadingEqualsGdisConversion) {
+    for (int w : {1, 5, 1366})
+        for (uint16_t bits : {24, 32}) {
+            SCOPED_TRACE(testing::Message() << w << " wide, " << bits << " bits");
+            const int h = 3;
+            const std::vector<Rgb> picture = pattern(w, h);
+            BmpSpec s;
+            s.width = w;
+            s.height = h;
+            s.bitCount = bits;
+            if (bits == 24) {
+                s.pixels = rows24(picture, w, h);
+            } else {
+                for (const Rgb& c : picture)
+                    s.pixels.insert(s.pixels.end(), {c.b, c.g, c.r, 0x77});
+            }
+            const Bytes file = buildBmp(s);
+            const std::vector<Rgb> direct = load(file);
+            setDirectReading(false);
+            const std::vector<Rgb> gdi = load(file);
+            setDirectReading(true);
+            EXPECT_TRUE(direct == gdi);
+            EXPECT_TRUE(direct == picture);
+        }
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(Loader, PaletteEntriesComeOutInRgbOrder) {
     BmpSpec s;
     s.width = 2;
