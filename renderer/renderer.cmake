@@ -11,14 +11,15 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
-# The bitmaps read without GDI: platform-free, tested in every world (and
-# under Wine against GDI's conversion).
+# The picture's texture as GLU builds it, and the bitmaps read without GDI:
+# platform-free, tested in every world against slow models of the same
+# arithmetic (and under Wine against GLU itself).
 find_package(Threads REQUIRED)
-add_library(velumira_texture_core STATIC ${_dir}/dib_direct.cpp)
+add_library(velumira_texture_core STATIC ${_dir}/texture_level.cpp ${_dir}/dib_direct.cpp)
 target_include_directories(velumira_texture_core PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_texture_core PUBLIC velumira_dib_layout Threads::Threads)
-velumira_add_gtest(texture_core_tests SOURCES ${_dir}/tests/dib_direct_test.cpp
-                   LIBS velumira_texture_core)
+velumira_add_gtest(texture_core_tests SOURCES ${_dir}/tests/texture_level_test.cpp
+                   ${_dir}/tests/dib_direct_test.cpp LIBS velumira_texture_core)
 
 # Pacing of the cloth and the frames: platform-free, tested in every world.
 add_library(velumira_frame_loop STATIC ${_dir}/frame_loop.cpp)

@@ -11,6 +11,10 @@ class Texture {
     // Loads the bitmap at `path` (system code page) into a new texture object;
     // false, with a message already shown, when the file cannot be used.
     bool loadBitmap(const char* path);
+    // The same from a picture already decoded: width * height packed RGB
+    // pixels, bottom row first, copied into the texture's own pixel copy.
+    // False only when memory runs out (nothing is shown).
+    bool loadPixels(const unsigned char* rgb, int width, int height);
     unsigned int textureName() const { return name; }
     // Deletes the texture object and the pixel copy.
     void release();
@@ -20,4 +24,9 @@ class Texture {
     unsigned int name = 0;           // GLuint
     unsigned char* pixels = nullptr; // width * height * 3 bytes of RGB
     unsigned int pixelFormat = 0;    // GLenum, GL_RGB once loaded
+
+  private:
+    // Makes the texture object from the pixel copy: level 0 as GLU would
+    // build it, filtered linearly both ways.
+    void makeTextureObject();
 };

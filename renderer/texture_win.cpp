@@ -1,11 +1,67 @@
 #include "renderer/texture.h"
 #include "renderer/dib_loader.h"
+#include "renderer/row_split.h"
+#include "renderer/texture_level.h"
 
 #include <windows.h>
 #include <GL/gl.h>
-#include <GL/glu.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The implementation's answers to GLU's size choice, asked exactly as GLU asks
+// them: a proxy of level 1 in the texture's own formats.
+class GlLimits : public TextureLimits {
+  public:
+    bool hasProxies() override {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        return version && std::strtod(version, nullptr) >= 1.1;
+    }
+    bool fitsAtLevelOne(int width, int height) override {
+        glTexImage2D(GL_PROXY_TEXTURE_2D, 1, 3, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     nullptr);
+        GLint proxyWidth = 0;
+        glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &proxyWidth);
+        return proxyWidth != 0;
+    }
+    int maxTextureSize() override {
+        GLint size = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+        return size;
+    }
+};
+
+bool hasExtension(const char* extensions, const char* name) {
+    const size_t length = std::strlen(name);
+    for (const char* p = extensions; p && (p = std::strstr(p, name)) != nullptr; p += length)
+        if ((p == extensions || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0'))
+            return true;
+    return false;
+}
+
+// Blue-green-red-alpha texels are what drivers keep, so they take them without
+// converting; OpenGL 1.2 made them core, GL_EXT_bgra offers them before.
+bool takesBgra() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (version && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+        (major > 1 || (major == 1 && minor >= 2)))
+        return true;
+    return hasExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "GL_EXT_bgra");
+}
+
+// Wine's GLU is the reference: its 32-bit build computes on the x87, its
+// 64-bit build in SSE floats.
+#if defined(__i386__) || defined(_M_IX86)
+constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::X87Registers;
+#else
+constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::FloatSteps;
+#endif
+
+} // namespace
 
 bool Texture::loadBitmap(const char* path) {
     glEnable(GL_TEXTURE_2D);
@@ -19,19 +75,55 @@ bool Texture::loadBitmap(const char* path) {
     pixels = image->data;
     pixelFormat = GL_RGB;
     std::free(image);
+    makeTextureObject();
+    glDisable(GL_TEXTURE_2D);
+    return true;
+}
 
+bool Texture::loadPixels(const unsigned char* rgb, int pictureWidth, int pictureHeight) {
+    glEnable(GL_TEXTURE_2D);
+    const size_t bytes = size_t(pictureWidth) * size_t(pictureHeight) * 3;
+    auto* copy = static_cast<unsigned char*>(std::malloc(bytes));
+    if (!copy) {
+        glDisable(GL_TEXTURE_2D);
+        return false;
+    }
+    std::memcpy(copy, rgb, bytes);
+    std::free(pixels);
+    width = pictureWidth;
+    height = pictureHeight;
+    pixels = copy;
+    pixelFormat = GL_RGB;
+    makeTextureObject();
+    glDisable(GL_TEXTURE_2D);
+    return true;
+}
+
+void Texture::makeTextureObject() {
     GLuint id = 0;
     glGenTextures(1, &id);
     name = id;
     glBindTexture(GL_TEXTURE_2D, name);
-    // The pixel copy has packed rows; the default alignment of 4 would skew
-    // every picture whose width is not a multiple of 4.
+    // Rows of one or two RGB texels are not multiples of 4 bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+
+    // Only level 0: minification is linear, so it never reads another level.
+    GlLimits limits;
+    const TextureSize size = chooseTextureSize(width, height, limits);
+    const TexelLayout layout = takesBgra() ? TexelLayout::Bgra : TexelLayout::Rgb;
+    auto* level = static_cast<unsigned char*>(
+        std::malloc(size_t(size.width) * size_t(size.height) * size_t(texelBytes(layout))));
+    // Without the memory the texture stays without a picture, as it did when
+    // GLU ran out.
+    if (level) {
+        scaleToTexture(pixels, width, height, size, layout, kGluArithmetic, level,
+                       rowParts(int64_t(size.width) * size.height));
+        glTexImage2D(GL_TEXTURE_2D, 0, 3, size.width, size.height, 0,
+                     layout == TexelLayout::Bgra ? GL_BGRA_EXT : GL_RGB, GL_UNSIGNED_BYTE, level);
+        std::free(level);
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glDisable(GL_TEXTURE_2D);
-    return true;
 }
 
 void Texture::release() {
