@@ -258,11 +258,14 @@ void boxRow(ConvertedRows<Sums>& rows, const Span& y, const std::vector<Column>&
     }
 }
 
+// The rows [first, end) of the level, written from `rows` on.
+using RowMaker = std::function<void(int first, int end, unsigned char* rows)>;
+
 template <class Sums>
-void boxFilter(const unsigned char* rgb, int width, int height, TextureSize size,
-               TexelLayout layout, unsigned char* out, int threads) {
+RowMaker boxRows(const unsigned char* rgb, int width, int height, TextureSize size,
+                 TexelLayout layout) {
     const std::vector<Span> xs = walk(width, size.width, false);
-    const std::vector<Span> ys = walk(height, size.height, true);
+    std::vector<Span> ys = walk(height, size.height, true);
     std::vector<Column> columns;
     columns.reserve(xs.size());
     for (const Span& x : xs)
@@ -274,11 +277,12 @@ void boxFilter(const unsigned char* rgb, int width, int height, TextureSize size
     const typename Sums::Weight area =
         Sums::area(float(width) / float(size.width), float(height) / float(size.height));
     const size_t rowBytes = size_t(size.width) * size_t(texelBytes(layout));
-    splitRows(size.height, threads, [&](int firstRow, int endRow) {
+    return [=, ys = std::move(ys), columns = std::move(columns)](int first, int end,
+                                                                 unsigned char* out) {
         ConvertedRows<Sums> rows(rgb, width, slots);
-        for (int i = firstRow; i < endRow; ++i)
-            boxRow(rows, ys[size_t(i)], columns, area, layout, out + size_t(i) * rowBytes);
-    });
+        for (int i = first; i < end; ++i)
+            boxRow(rows, ys[size_t(i)], columns, area, layout, out + size_t(i - first) * rowBytes);
+    };
 }
 
 // One side's boxes as runs of input pixels with GLU's weights along that side:
@@ -412,22 +416,22 @@ void acrossRow(const float* column, const Across& a, __m128 area, TexelLayout la
 
 // The box filter where its sums are exact (sumsAreExact): the same texels by
 // rows first, then columns, in SSE2 floats.
-void exactBox(const unsigned char* rgb, int width, int height, TextureSize size, TexelLayout layout,
-              unsigned char* out, int threads) {
-    const Across across = acrossOf(tapsOf(walk(width, size.width, false), width));
-    const Taps ys = tapsOf(walk(height, size.height, true), height);
-    const __m128 area =
-        _mm_set1_ps(float(width) / float(size.width) * (float(height) / float(size.height)));
+RowMaker exactRows(const unsigned char* rgb, int width, int height, TextureSize size,
+                   TexelLayout layout) {
+    Across across = acrossOf(tapsOf(walk(width, size.width, false), width));
+    Taps ys = tapsOf(walk(height, size.height, true), height);
+    const float area = float(width) / float(size.width) * (float(height) / float(size.height));
     const size_t values = size_t(width) * 3;
     const size_t rowBytes = size_t(size.width) * size_t(texelBytes(layout));
-    splitRows(size.height, threads, [&](int firstRow, int endRow) {
+    return [=, across = std::move(across), ys = std::move(ys)](int first, int end,
+                                                               unsigned char* out) {
         // Spare values past the row: a texel at the edge loads a few more,
         // with weight 0.
         std::vector<float> column(values + 3 * size_t(across.taps) + 1, 0.0f);
         std::vector<const unsigned char*> rows;
         std::vector<float> weights;
         const __m128i zero = _mm_setzero_si128();
-        for (int i = firstRow; i < endRow; ++i) {
+        for (int i = first; i < end; ++i) {
             // Down the box's rows: each input value weighted and summed.
             const size_t y = size_t(i);
             const int taps = ys.count[y];
@@ -463,34 +467,33 @@ void exactBox(const unsigned char* rgb, int width, int height, TextureSize size,
                 column[c] = sum;
             }
             // Across the box's columns, then over the area.
-            unsigned char* o = out + y * rowBytes;
+            unsigned char* o = out + size_t(i - first) * rowBytes;
+            const __m128 boxArea = _mm_set1_ps(area);
             switch (across.taps) {
             case 1:
-                acrossRow<1>(column.data(), across, area, layout, o);
+                acrossRow<1>(column.data(), across, boxArea, layout, o);
                 break;
             case 2:
-                acrossRow<2>(column.data(), across, area, layout, o);
+                acrossRow<2>(column.data(), across, boxArea, layout, o);
                 break;
             case 3:
-                acrossRow<3>(column.data(), across, area, layout, o);
+                acrossRow<3>(column.data(), across, boxArea, layout, o);
                 break;
             default:
-                acrossRow<0>(column.data(), across, area, layout, o);
+                acrossRow<0>(column.data(), across, boxArea, layout, o);
                 break;
             }
         }
-    });
+    };
 }
 
 // GLU's own average when both sides halve: rounded, in integers.
-void halve(const unsigned char* rgb, int width, TextureSize size, TexelLayout layout,
-           unsigned char* out, int threads) {
+RowMaker halfRows(const unsigned char* rgb, int width, TextureSize size, TexelLayout layout) {
     const size_t inRow = size_t(width) * 3;
     const int step = texelBytes(layout);
-    splitRows(size.height, threads, [&](int firstRow, int endRow) {
-        for (int i = firstRow; i < endRow; ++i) {
+    return [=](int first, int end, unsigned char* o) {
+        for (int i = first; i < end; ++i) {
             const unsigned char* p = rgb + size_t(2 * i) * inRow;
-            unsigned char* o = out + size_t(i) * size_t(size.width) * size_t(step);
             for (int j = 0; j < size.width; ++j, p += 6, o += step) {
                 int texel[3];
                 for (int k = 0; k < 3; ++k)
@@ -498,37 +501,53 @@ void halve(const unsigned char* rgb, int width, TextureSize size, TexelLayout la
                 writeTexel(texel, layout, o);
             }
         }
-    });
+    };
 }
 
-void copyTexels(const unsigned char* rgb, int width, int height, TexelLayout layout,
-                unsigned char* out, int threads) {
+RowMaker copyRows(const unsigned char* rgb, int width, TexelLayout layout) {
     const size_t pixels = size_t(width);
-    splitRows(height, threads, [&](int firstRow, int endRow) {
+    return [=](int first, int end, unsigned char* o) {
+        const unsigned char* p = rgb + size_t(first) * pixels * 3;
+        const size_t count = size_t(end - first) * pixels;
         if (layout == TexelLayout::Rgb) {
-            std::memcpy(out + size_t(firstRow) * pixels * 3, rgb + size_t(firstRow) * pixels * 3,
-                        size_t(endRow - firstRow) * pixels * 3);
+            std::memcpy(o, p, count * 3);
             return;
         }
-        for (size_t i = size_t(firstRow) * pixels; i < size_t(endRow) * pixels; ++i) {
-            const int texel[3] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
-            writeTexel(texel, layout, out + 4 * i);
+        for (size_t i = 0; i < count; ++i, p += 3, o += 4) {
+            const int texel[3] = {p[0], p[1], p[2]};
+            writeTexel(texel, layout, o);
         }
-    });
+    };
+}
+
+RowMaker levelRows(const unsigned char* rgb, int width, int height, TextureSize size,
+                   TexelLayout layout, BoxArithmetic arithmetic) {
+    if (width == size.width && height == size.height) return copyRows(rgb, width, layout);
+    if (width == 2 * size.width && height == 2 * size.height)
+        return halfRows(rgb, width, size, layout);
+    if (sumsAreExact(width, height, size)) return exactRows(rgb, width, height, size, layout);
+    if (arithmetic == BoxArithmetic::X87Registers)
+        return boxRows<X87Sums>(rgb, width, height, size, layout);
+    return boxRows<FloatSums>(rgb, width, height, size, layout);
 }
 
 } // namespace
 
 void scaleToTexture(const unsigned char* rgb, int width, int height, TextureSize size,
+                    TexelLayout layout, BoxArithmetic arithmetic, int threads,
+                    const std::function<void()>& meanwhile, const LevelBand& deliver) {
+    const size_t rowBytes = size_t(size.width) * size_t(texelBytes(layout));
+    // Bands of about a quarter of a megabyte: a few of them go round, where a
+    // whole level would cost a page fault every 4 kB.
+    const int band = int(std::clamp<size_t>((size_t(1) << 18) / rowBytes, 1, size_t(size.height)));
+    pipeRows(size.height, band, rowBytes, threads,
+             levelRows(rgb, width, height, size, layout, arithmetic), meanwhile, deliver);
+}
+
+void scaleToTexture(const unsigned char* rgb, int width, int height, TextureSize size,
                     TexelLayout layout, BoxArithmetic arithmetic, unsigned char* out, int threads) {
-    if (width == size.width && height == size.height)
-        copyTexels(rgb, width, height, layout, out, threads);
-    else if (width == 2 * size.width && height == 2 * size.height)
-        halve(rgb, width, size, layout, out, threads);
-    else if (sumsAreExact(width, height, size))
-        exactBox(rgb, width, height, size, layout, out, threads);
-    else if (arithmetic == BoxArithmetic::X87Registers)
-        boxFilter<X87Sums>(rgb, width, height, size, layout, out, threads);
-    else
-        boxFilter<FloatSums>(rgb, width, height, size, layout, out, threads);
+    const size_t rowBytes = size_t(size.width) * size_t(texelBytes(layout));
+    const RowMaker make = levelRows(rgb, width, height, size, layout, arithmetic);
+    splitRows(size.height, threads,
+              [&](int first, int end) { make(first, end, out + size_t(first) * rowBytes); });
 }

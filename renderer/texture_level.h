@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct TextureSize {
     int width;
@@ -40,6 +41,13 @@ TextureSize chooseTextureSize(int width, int height, TextureLimits& limits);
 // product, sum and quotient to float.
 enum class BoxArithmetic { X87Registers, FloatSteps };
 
+// Wine's GLU is the reference; its build for this processor.
+#if defined(__i386__) || defined(_M_IX86)
+constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::X87Registers;
+#else
+constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::FloatSteps;
+#endif
+
 // Texel layouts of the scaled level: packed RGB, or blue-green-red-alpha with
 // alpha 255 (what most drivers store without converting).
 enum class TexelLayout { Rgb, Bgra };
@@ -48,9 +56,19 @@ enum class TexelLayout { Rgb, Bgra };
 // gluBuild2DMipmaps does for level 0: unchanged when the sizes are equal, an
 // exact 2 x 2 average when both sides halve, else the box filter with its
 // quirks (the top row of a picture whose height is already the texture's comes
-// out black). `threads` splits the rows; the bytes do not depend on it.
+// out black). `threads` share the rows; the bytes do not depend on them.
 void scaleToTexture(const unsigned char* rgb, int width, int height, TextureSize size,
                     TexelLayout layout, BoxArithmetic arithmetic, unsigned char* out, int threads);
+
+// Texels of rows [first, end), packed, valid only during the call.
+using LevelBand = std::function<void(int first, int end, const unsigned char* texels)>;
+
+// The same, handed over in bands of rows, each once and in no fixed order, to
+// `deliver` on the calling thread, which first runs `meanwhile` while the
+// other threads already scale. Only a few bands' worth of memory is used.
+void scaleToTexture(const unsigned char* rgb, int width, int height, TextureSize size,
+                    TexelLayout layout, BoxArithmetic arithmetic, int threads,
+                    const std::function<void()>& meanwhile, const LevelBand& deliver);
 
 // Bytes per texel of the layout.
 int texelBytes(TexelLayout layout);

@@ -53,14 +53,6 @@ bool takesBgra() {
     return hasExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "GL_EXT_bgra");
 }
 
-// Wine's GLU is the reference: its 32-bit build computes on the x87, its
-// 64-bit build in SSE floats.
-#if defined(__i386__) || defined(_M_IX86)
-constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::X87Registers;
-#else
-constexpr BoxArithmetic kGluArithmetic = BoxArithmetic::FloatSteps;
-#endif
-
 } // namespace
 
 bool Texture::loadBitmap(const char* path) {
@@ -111,17 +103,20 @@ void Texture::makeTextureObject() {
     GlLimits limits;
     const TextureSize size = chooseTextureSize(width, height, limits);
     const TexelLayout layout = takesBgra() ? TexelLayout::Bgra : TexelLayout::Rgb;
-    auto* level = static_cast<unsigned char*>(
-        std::malloc(size_t(size.width) * size_t(size.height) * size_t(texelBytes(layout))));
-    // Without the memory the texture stays without a picture, as it did when
-    // GLU ran out.
-    if (level) {
-        scaleToTexture(pixels, width, height, size, layout, kGluArithmetic, level,
-                       rowParts(int64_t(size.width) * size.height));
-        glTexImage2D(GL_TEXTURE_2D, 0, 3, size.width, size.height, 0,
-                     layout == TexelLayout::Bgra ? GL_BGRA_EXT : GL_RGB, GL_UNSIGNED_BYTE, level);
-        std::free(level);
-    }
+    const GLenum format = layout == TexelLayout::Bgra ? GL_BGRA_EXT : GL_RGB;
+    // The driver makes (and clears) the texture's storage while the other
+    // cores already scale; then each band of rows is copied in once made.
+    scaleToTexture(
+        pixels, width, height, size, layout, kGluArithmetic,
+        rowParts(int64_t(size.width) * size.height),
+        [&] {
+            glTexImage2D(GL_TEXTURE_2D, 0, 3, size.width, size.height, 0, format, GL_UNSIGNED_BYTE,
+                         nullptr);
+        },
+        [&](int first, int end, const unsigned char* texels) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, size.width, end - first, format,
+                            GL_UNSIGNED_BYTE, texels);
+        });
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }

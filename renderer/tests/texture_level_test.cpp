@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -166,9 +167,23 @@ TEST(TextureLevel, EqualsTheModelOfGlusBoxForEveryShapeAndBothArithmetics) {
                 Bytes rgb(texels * 3), bgra(texels * 4);
                 scaleToTexture(picture.data(), c.width, c.height, c.size, TexelLayout::Rgb,
                                arithmetic, rgb.data(), threads);
-                scaleToTexture(picture.data(), c.width, c.height, c.size, TexelLayout::Bgra,
-                               arithmetic, bgra.data(), threads);
                 ASSERT_EQ(rgb, expected) << threads << " threads";
+                // In bands, each once, on this thread, after `meanwhile` ran here.
+                const std::thread::id caller = std::this_thread::get_id();
+                int meanwhile = 0;
+                std::vector<int> deliveries(size_t(c.size.height), 0);
+                scaleToTexture(
+                    picture.data(), c.width, c.height, c.size, TexelLayout::Bgra, arithmetic,
+                    threads, [&] { meanwhile += std::this_thread::get_id() == caller ? 1 : 100; },
+                    [&](int first, int end, const unsigned char* texels) {
+                        EXPECT_EQ(meanwhile, 1);
+                        EXPECT_EQ(std::this_thread::get_id(), caller);
+                        std::memcpy(&bgra[size_t(first) * c.size.width * 4], texels,
+                                    size_t(end - first) * c.size.width * 4);
+                        for (int row = first; row < end; ++row)
+                            ++deliveries[size_t(row)];
+                    });
+                EXPECT_EQ(deliveries, std::vector<int>(size_t(c.size.height), 1));
                 for (size_t t = 0; t < texels; ++t) {
                     const unsigned char want[4] = {expected[3 * t + 2], expected[3 * t + 1],
                                                    expected[3 * t], 255};
