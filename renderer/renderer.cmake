@@ -69,5 +69,5 @@ endforeach()
 # header comment); not a test.
 if(VELUMIRA_BENCHMARKS)
     add_executable(velumira_renderer_bench ${_dir}/tests/renderer_bench_win.cpp)
-    target_link_libraries(velumira_renderer_bench PRIVATE velumira_renderer_app)
+    target_link_libraries(velumira_renderer_bench PRIVATE velumira_renderer_app psapi)
 endif()
