@@ -77,7 +77,7 @@ std::vector<Span> walk(int in, int out, bool keepInside) {
 // The box's sums with exact products and partial sums, each sum rounded to
 // float where GLU stores it, held as doubles (which hold them exactly): the
 // x87 registers' arithmetic in SSE2. Pixels are four doubles, red to blue
-// then a spare. (Only needed where rounding happens at all, see exactBox.)
+// then a spare. (Only needed where rounding happens at all, see exactRows.)
 struct X87Sums {
     using Value = double;
     using Weight = double;

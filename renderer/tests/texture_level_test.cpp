@@ -29,6 +29,17 @@ template <typename Reg> Bytes modelBox(const Bytes& in, int win, int hin, int wo
     const int convyInt = int(std::floor(convy)), convxInt = int(std::floor(convx));
     const float convyFrac = convy - float(convyInt), convxFrac = convx - float(convxInt);
     const Reg area = Reg(convx) * Reg(convy);
+    // The box's end moves on by the step; its start follows.
+    auto advance = [](int& low, float& lowF, int& high, float& highF, int whole, float frac) {
+        low = high;
+        lowF = highF;
+        high += whole;
+        highF += frac;
+        if (highF > 1) {
+            highF -= 1;
+            ++high;
+        }
+    };
     Bytes out(size_t(wout) * hout * 3);
     int lowy = 0, highy = convyInt;
     float lowyF = 0, highyF = convyFrac;
@@ -76,23 +87,9 @@ template <typename Reg> Bytes modelBox(const Bytes& in, int win, int hin, int wo
                         total = float(Reg(total) + pixel(m, l, k));
                 out[(size_t(i) * wout + j) * 3 + k] = (unsigned char)int(Reg(total) / area);
             }
-            lowx = highx;
-            lowxF = highxF;
-            highx += convxInt;
-            highxF += convxFrac;
-            if (highxF > 1) {
-                highxF -= 1;
-                ++highx;
-            }
+            advance(lowx, lowxF, highx, highxF, convxInt, convxFrac);
         }
-        lowy = highy;
-        lowyF = highyF;
-        highy += convyInt;
-        highyF += convyFrac;
-        if (highyF > 1) {
-            highyF -= 1;
-            ++highy;
-        }
+        advance(lowy, lowyF, highy, highyF, convyInt, convyFrac);
     }
     return out;
 }
