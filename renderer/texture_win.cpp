@@ -1,4 +1,5 @@
 #include "renderer/texture.h"
+#include "renderer/dib_layout.h"
 #include "renderer/dib_loader.h"
 #include "renderer/row_split.h"
 #include "renderer/texture_level.h"
@@ -74,8 +75,12 @@ bool Texture::loadBitmap(const char* path) {
 
 bool Texture::loadPixels(const unsigned char* rgb, int pictureWidth, int pictureHeight) {
     glEnable(GL_TEXTURE_2D);
-    const size_t bytes = size_t(pictureWidth) * size_t(pictureHeight) * 3;
-    auto* copy = static_cast<unsigned char*>(std::malloc(bytes));
+    // No larger than the bitmap loader takes.
+    const bool fits = pictureWidth > 0 && pictureHeight > 0 && pictureWidth <= kDibMaxSide &&
+                      pictureHeight <= kDibMaxSide &&
+                      int64_t(pictureWidth) * pictureHeight <= kDibMaxPixels;
+    const size_t bytes = fits ? size_t(pictureWidth) * size_t(pictureHeight) * 3 : 0;
+    auto* copy = fits ? static_cast<unsigned char*>(std::malloc(bytes)) : nullptr;
     if (!copy) {
         glDisable(GL_TEXTURE_2D);
         return false;

@@ -151,9 +151,14 @@ TEST_F(Scene, FixedStateAndTwoLightsAboveTheEye) {
 
 using PictureTexture = GlContext;
 
-TEST_F(PictureTexture, MissingFileLeavesTheTextureEmpty) {
+TEST_F(PictureTexture, MissingPictureLeavesTheTextureEmpty) {
     Texture t;
     EXPECT_FALSE(t.loadBitmap("C:\\r_quil\\no_such_picture.bmp"));
+    // Decoded pixels of no size, or more than a bitmap may have, likewise.
+    const unsigned char pixel[3] = {1, 2, 3};
+    EXPECT_FALSE(t.loadPixels(pixel, 0, 1));
+    EXPECT_FALSE(t.loadPixels(pixel, 1, -1));
+    EXPECT_FALSE(t.loadPixels(pixel, 16385, 1));
     EXPECT_EQ(t.textureName(), 0u);
     EXPECT_EQ(t.width, 1);
     EXPECT_EQ(t.height, 1);
