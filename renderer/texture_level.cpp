@@ -327,40 +327,55 @@ int fractionBits(int in, int out, int64_t& numerator) {
 }
 
 // GLU's weights are products of a fraction along the rows and one along the
-// columns: multiples of 2^-(fx + fy), where fx and fy are the bits after the
-// point of the two steps. Where 255 of them and the whole box's sum (at most
-// 255 times the area, Nx * Ny units) stay below 2^24 units, every product and
-// partial sum GLU forms is exact in float, whichever build, and so is its
-// area: GLU computes the exact box sum. Its quotient by the area is then
-// never less than 1 / (Nx * Ny) > 2^-17 below a whole number unless it is
-// one, which float rounding (at most 2^-17 below 256) cannot cross: the texel
-// is the exact sum over the area, rounded down, whatever the order of the
-// sums. Every common screen size qualifies (1920 x 1080: 11 bits, 2025 units).
+// columns: multiples of 2^-(fx + fy), fx and fy the bits after the point of
+// the two steps. Where 255 times a weight (at most 1) and 256 times the area
+// (Nx * Ny units) fit in 2^24 units, every product and partial sum GLU forms
+// (none exceeds 255 times the area) is exact in float, in either build, and so
+// is the area: GLU's sum is the exact box sum. Unless whole, its quotient by
+// the area is then at least 1 / (Nx * Ny) >= 2^-16 below the next whole
+// number, further than float rounding (at most 2^-17 below 256) can move it:
+// the texel is the exact sum over the area rounded down, however the sums are
+// ordered. Every common screen size qualifies (1920 x 1080: 11 bits, 2025
+// units).
 bool sumsAreExact(int width, int height, TextureSize size) {
     int64_t nx, ny;
     const int bits = fractionBits(width, size.width, nx) + fractionBits(height, size.height, ny);
-    return bits <= 16 && 255 * nx * ny < (int64_t(1) << 24);
+    return bits <= 16 && 256 * nx * ny <= (int64_t(1) << 24);
 }
 
-// Writes four texels from their sums (blue, green, red, spare each).
-void storeTexels(const __m128 sums[4], __m128 area, TexelLayout layout, unsigned char* out,
-                 int texels) {
-    __m128i q[4];
-    for (int t = 0; t < 4; ++t)
-        q[t] = _mm_cvttps_epi32(_mm_div_ps(sums[t], area));
-    __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(q[0], q[1]), _mm_packs_epi32(q[2], q[3]));
-    alignas(16) unsigned char bgrx[16];
+// The box's area, whose quotients are taken without dividing: an estimate
+// from the reciprocal is within 2^-15 of the true quotient, so at most one
+// off once truncated, and the remainder, exact in float (the quotient times
+// the area is at most 256 * Nx * Ny <= 2^24 units), says which way.
+struct Area {
+    __m128 area, inverse;
+    __m128i quotient(__m128 sum) const {
+        __m128i q = _mm_cvttps_epi32(_mm_mul_ps(sum, inverse));
+        const __m128 rest = _mm_sub_ps(sum, _mm_mul_ps(_mm_cvtepi32_ps(q), area));
+        q = _mm_add_epi32(q, _mm_castps_si128(_mm_cmplt_ps(rest, _mm_setzero_ps())));
+        return _mm_sub_epi32(q, _mm_castps_si128(_mm_cmpge_ps(rest, area)));
+    }
+};
+
+// Writes `texels` (up to four) texels from their sums, blue, green, red, spare
+// each.
+inline void storeTexels(const Area& area, __m128 s0, __m128 s1, __m128 s2, __m128 s3,
+                        TexelLayout layout, unsigned char* out, int texels) {
+    __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(area.quotient(s0), area.quotient(s1)),
+                                     _mm_packs_epi32(area.quotient(s2), area.quotient(s3)));
     if (layout == TexelLayout::Bgra) {
         bytes = _mm_or_si128(bytes, _mm_set1_epi32(int(0xFF000000u)));
         if (texels == 4) {
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
             return;
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(bgrx), bytes);
+    }
+    alignas(16) unsigned char bgrx[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(bgrx), bytes);
+    if (layout == TexelLayout::Bgra) {
         std::memcpy(out, bgrx, size_t(texels) * 4);
         return;
     }
-    _mm_store_si128(reinterpret_cast<__m128i*>(bgrx), bytes);
     for (int t = 0; t < texels; ++t, out += 3) {
         out[0] = bgrx[4 * t + 2];
         out[1] = bgrx[4 * t + 1];
@@ -393,24 +408,32 @@ Across acrossOf(const Taps& xs) {
 
 // Sums a row of texels across their boxes' columns; kTaps 0: a.taps of them.
 template <int kTaps>
-void acrossRow(const float* column, const Across& a, __m128 area, TexelLayout layout,
+void acrossRow(const float* column, const Across& a, const Area& area, TexelLayout layout,
                unsigned char* out) {
     const int taps = kTaps ? kTaps : a.taps;
     const int texels = int(a.offsets.size());
     const int step = texelBytes(layout);
     const float* w = a.weights.data();
-    for (int j = 0; j < texels; j += 4, out += 4 * step) {
-        const int count = std::min(4, texels - j);
-        __m128 sums[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
-        for (int t = 0; t < count; ++t, w += 4 * taps) {
-            const float* v = column + a.offsets[size_t(j + t)];
-            __m128 sum = _mm_mul_ps(_mm_loadu_ps(v), _mm_loadu_ps(w));
-            for (int k = 1; k < taps; ++k)
-                sum = _mm_add_ps(sum, _mm_mul_ps(_mm_loadu_ps(v + 3 * k), _mm_loadu_ps(w + 4 * k)));
-            // Blue first, as texels are stored.
-            sums[t] = _mm_shuffle_ps(sum, sum, _MM_SHUFFLE(3, 0, 1, 2));
-        }
-        storeTexels(sums, area, layout, out, count);
+    const int* offset = a.offsets.data();
+    // One texel's sum, blue first as texels are stored.
+    auto texel = [&]() {
+        const float* v = column + *offset++;
+        __m128 sum = _mm_mul_ps(_mm_loadu_ps(v), _mm_loadu_ps(w));
+        for (int k = 1; k < taps; ++k)
+            sum = _mm_add_ps(sum, _mm_mul_ps(_mm_loadu_ps(v + 3 * k), _mm_loadu_ps(w + 4 * k)));
+        w += 4 * taps;
+        return _mm_shuffle_ps(sum, sum, _MM_SHUFFLE(3, 0, 1, 2));
+    };
+    int j = 0;
+    for (; j + 4 <= texels; j += 4, out += 4 * step) {
+        const __m128 s0 = texel(), s1 = texel(), s2 = texel(), s3 = texel();
+        storeTexels(area, s0, s1, s2, s3, layout, out, 4);
+    }
+    if (j < texels) {
+        __m128 s[4] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+        for (int t = 0; t < texels - j; ++t)
+            s[t] = texel();
+        storeTexels(area, s[0], s[1], s[2], s[3], layout, out, texels - j);
     }
 }
 
@@ -468,7 +491,7 @@ RowMaker exactRows(const unsigned char* rgb, int width, int height, TextureSize 
             }
             // Across the box's columns, then over the area.
             unsigned char* o = out + size_t(i - first) * rowBytes;
-            const __m128 boxArea = _mm_set1_ps(area);
+            const Area boxArea = {_mm_set1_ps(area), _mm_set1_ps(1 / area)};
             switch (across.taps) {
             case 1:
                 acrossRow<1>(column.data(), across, boxArea, layout, o);
