@@ -6,10 +6,13 @@
 
 #include "renderer/dib_layout.h"
 
+#include <functional>
+
 // Whether the file's rows can be read directly.
 bool readsDirectly(const DibLayout& layout);
 
 // Writes width * height * 3 bytes of red, green, blue, bottom row first, as
-// GDI's conversion would; `parts` splits the rows (see row_split.h).
+// GDI's conversion would; `parts` threads share the rows, the calling thread
+// after running `meanwhile` (see row_split.h).
 void readRowsDirectly(const unsigned char* file, const DibLayout& layout, unsigned char* rgb,
-                      int parts);
+                      int parts, const std::function<void()>& meanwhile = {});

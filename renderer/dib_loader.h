@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct RgbImage {
     int32_t width;
@@ -15,7 +16,11 @@ struct RgbImage {
 // files are read directly, every other kind is converted by GDI. A file whose
 // owner is not the renderer's user is refused as if it were missing: anyone
 // else's picture could show anything, a fake logon screen included.
-RgbImage* loadDibImage(const char* path);
+// `whileReading`, when given, runs on the calling thread with the picture's
+// size while other threads read the rows of a file read directly; not at all
+// for a file GDI converts or a load that fails.
+RgbImage* loadDibImage(const char* path,
+                       const std::function<void(int32_t width, int32_t height)>& whileReading = {});
 void freeRgbImage(RgbImage* image);
 
 // Every message the loader shows goes through here: a modal box with the

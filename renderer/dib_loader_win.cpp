@@ -160,7 +160,8 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
 }
 
 // Rows GDI would only copy and reorder are read straight from the file.
-RgbImage* readDirectly(const MappedFile& in, const DibLayout& layout) {
+RgbImage* readDirectly(const MappedFile& in, const DibLayout& layout,
+                       const std::function<void(int32_t, int32_t)>& whileReading) {
     const int32_t width = layout.info.width, height = layout.info.height;
     auto* out = static_cast<unsigned char*>(std::malloc(size_t(width) * size_t(height) * 3));
     auto* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
@@ -169,7 +170,9 @@ RgbImage* readDirectly(const MappedFile& in, const DibLayout& layout) {
         std::free(image);
         return nullptr;
     }
-    readRowsDirectly(in.view, layout, out, rowParts(int64_t(width) * height));
+    std::function<void()> meanwhile;
+    if (whileReading) meanwhile = [&] { whileReading(width, height); };
+    readRowsDirectly(in.view, layout, out, rowParts(int64_t(width) * height), meanwhile);
     *image = {width, height, out};
     return image;
 }
@@ -200,7 +203,8 @@ void freeRgbImage(RgbImage* image) {
     std::free(image);
 }
 
-RgbImage* loadDibImage(const char* path) {
+RgbImage* loadDibImage(const char* path,
+                       const std::function<void(int32_t width, int32_t height)>& whileReading) {
     MappedFile in;
     if (!in.open(path)) {
         std::string text = "Failed to open DIB file ";
@@ -221,7 +225,7 @@ RgbImage* loadDibImage(const char* path) {
         return nullptr;
     }
     if (directReading && readsDirectly(layout)) {
-        RgbImage* image = readDirectly(in, layout);
+        RgbImage* image = readDirectly(in, layout, whileReading);
         if (!image) reportError(kOutOfMemory);
         return image;
     }

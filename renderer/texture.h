@@ -26,9 +26,4 @@ class Texture {
     unsigned int name = 0;           // GLuint
     unsigned char* pixels = nullptr; // width * height * 3 bytes of RGB
     unsigned int pixelFormat = 0;    // GLenum, GL_RGB once loaded
-
-  private:
-    // Makes the texture object from the pixel copy: level 0 as GLU would
-    // build it, filtered linearly both ways.
-    void makeTextureObject();
 };

@@ -54,11 +54,67 @@ bool takesBgra() {
     return hasExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "GL_EXT_bgra");
 }
 
+// The texture's level 0 as it is being made.
+struct Level {
+    TextureSize size;
+    TexelLayout layout;
+    GLenum format;
+    bool stored; // its storage made
+};
+
+// A new texture object for `texture`, bound, with its level 0 planned.
+Level beginTextureObject(Texture& texture, int width, int height) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    texture.name = id;
+    glBindTexture(GL_TEXTURE_2D, id);
+    // Rows of one or two RGB texels are not multiples of 4 bytes.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Only level 0: minification is linear, so it never reads another level.
+    GlLimits limits;
+    const TexelLayout layout = takesBgra() ? TexelLayout::Bgra : TexelLayout::Rgb;
+    return {chooseTextureSize(width, height, limits), layout,
+            GLenum(layout == TexelLayout::Bgra ? GL_BGRA_EXT : GL_RGB), false};
+}
+
+// The driver makes (and clears) the level's storage: most of its time goes on
+// fresh memory, so it runs while other threads work on the picture.
+void makeStorage(Level& level) {
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, level.size.width, level.size.height, 0, level.format,
+                 GL_UNSIGNED_BYTE, nullptr);
+    level.stored = true;
+}
+
+// Scales the pixel copy into the level, each band of rows copied in once
+// made, and sets the filters.
+void fillLevel(const Texture& texture, Level& level) {
+    scaleToTexture(
+        texture.pixels, texture.width, texture.height, level.size, level.layout, kGluArithmetic,
+        rowParts(int64_t(level.size.width) * level.size.height),
+        [&] {
+            if (!level.stored) makeStorage(level);
+        },
+        [&](int first, int end, const unsigned char* texels) {
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, level.size.width, end - first, level.format,
+                            GL_UNSIGNED_BYTE, texels);
+        });
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
 } // namespace
 
 bool Texture::loadBitmap(const char* path) {
     glEnable(GL_TEXTURE_2D);
-    RgbImage* image = loadDibImage(path);
+    // Where the file's rows are read directly, the texture object and its
+    // storage are made meanwhile.
+    Level level = {};
+    bool begun = false;
+    RgbImage* image = loadDibImage(path, [&](int32_t pictureWidth, int32_t pictureHeight) {
+        level = beginTextureObject(*this, pictureWidth, pictureHeight);
+        begun = true;
+        makeStorage(level);
+    });
     if (!image) return false;
     // The image's pixel block becomes the texture's own copy: the same bytes,
     // without copying six megabytes of a desktop snapshot at start-up.
@@ -68,7 +124,8 @@ bool Texture::loadBitmap(const char* path) {
     pixels = image->data;
     pixelFormat = GL_RGB;
     std::free(image);
-    makeTextureObject();
+    if (!begun) level = beginTextureObject(*this, width, height);
+    fillLevel(*this, level);
     glDisable(GL_TEXTURE_2D);
     return true;
 }
@@ -91,39 +148,10 @@ bool Texture::loadPixels(const unsigned char* rgb, int pictureWidth, int picture
     height = pictureHeight;
     pixels = copy;
     pixelFormat = GL_RGB;
-    makeTextureObject();
+    Level level = beginTextureObject(*this, width, height);
+    fillLevel(*this, level);
     glDisable(GL_TEXTURE_2D);
     return true;
-}
-
-void Texture::makeTextureObject() {
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    name = id;
-    glBindTexture(GL_TEXTURE_2D, name);
-    // Rows of one or two RGB texels are not multiples of 4 bytes.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-
-    // Only level 0: minification is linear, so it never reads another level.
-    GlLimits limits;
-    const TextureSize size = chooseTextureSize(width, height, limits);
-    const TexelLayout layout = takesBgra() ? TexelLayout::Bgra : TexelLayout::Rgb;
-    const GLenum format = layout == TexelLayout::Bgra ? GL_BGRA_EXT : GL_RGB;
-    // The driver makes (and clears) the texture's storage while the other
-    // cores already scale; then each band of rows is copied in once made.
-    scaleToTexture(
-        pixels, width, height, size, layout, kGluArithmetic,
-        rowParts(int64_t(size.width) * size.height),
-        [&] {
-            glTexImage2D(GL_TEXTURE_2D, 0, 3, size.width, size.height, 0, format, GL_UNSIGNED_BYTE,
-                         nullptr);
-        },
-        [&](int first, int end, const unsigned char* texels) {
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, size.width, end - first, format,
-                            GL_UNSIGNED_BYTE, texels);
-        });
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
 
 void Texture::release() {
