@@ -211,6 +211,13 @@ bool measurePicture(const char* snapshot) {
                 gdiLoad, glu, median(gluDraws), median(before));
     std::printf("  open to first draw call / gluBuild2DMipmaps alone: now %.2f, before %.2f\n",
                 whole / glu, median(before) / glu);
+    auto range = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return std::make_pair(v.front(), v.back());
+    };
+    const auto wholeRange = range(wholes), gluRange = range(gluAlone);
+    std::printf("  ranges: open to first draw call %.1f-%.1f, gluBuild2DMipmaps %.1f-%.1f\n",
+                wholeRange.first, wholeRange.second, gluRange.first, gluRange.second);
     freeRgbImage(image);
     return true;
 }
