@@ -45,7 +45,7 @@ sleep 2
 end_renderer
 wait
 
-echo "phase times in ms (traced run): capture, bitmap write, renderer start, bitmap load, texture build + first frame, total"
+echo "phase times in ms (traced run): capture, bitmap write, renderer start, picture to first frame, total"
 for n in $(seq "$runs"); do
     log=$harness/trace-$n.log
     WINEDEBUG=+timestamp,+pid,trace+process,trace+file,trace+opengl,trace+wgl,trace+cursor \
@@ -63,14 +63,13 @@ for n in $(seq "$runs"); do
         $2 == host && /CreateFileW L"C:\\\\r_quil\\\\Velumira\.bmp[^"]*" .*GENERIC_WRITE/ && !t1 { t1 = ms($1) }
         $2 == host && /CreateProcessInternalW app .*Velumira.dll/ && !t2 { t2 = ms($1) }
         t2 && $2 != host && /CreateFileW L"C:\\\\r_quil\\\\Velumira\.bmp" GENERIC_READ/ && !t3 { t3 = ms($1); r = $2 }
-        t3 && $2 == r && /glGenTextures/ && !t4 { t4 = ms($1) }
-        t4 && $2 == r && /wglSwapBuffers/ && !t5 { t5 = ms($1) }
+        t3 && $2 == r && /wglSwapBuffers/ && !t4 { t4 = ms($1) }
         END {
-            if (!(t0 && t1 && t2 && t3 && t4 && t5)) {
+            if (!(t0 && t1 && t2 && t3 && t4)) {
                 printf "trace incomplete (%s)\n", FILENAME
                 exit
             }
-            printf "%d %d %d %d %d %d\n", t1-t0, t2-t1, t3-t2, t4-t3, t5-t4, t5-t0
+            printf "%d %d %d %d %d\n", t1-t0, t2-t1, t3-t2, t4-t3, t4-t0
         }
     ' "$log"
 done
