@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cloth/cloth_model.h"
-#include "renderer/texture.h"
+#include "texture/texture.h"
 
 class Cloth : public ClothModel {
   public:

@@ -2,25 +2,6 @@
 
 set(_dir ${CMAKE_CURRENT_LIST_DIR})
 
-# Bounds checks of bitmap files: platform-free, tested in every world.
-add_library(velumira_dib_layout STATIC ${_dir}/dib_layout.cpp)
-target_include_directories(velumira_dib_layout PUBLIC ${VELUMIRA_ROOT})
-
-velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
-                   LIBS velumira_dib_layout)
-target_compile_definitions(dib_layout_tests PRIVATE
-    VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
-
-# The picture's texture as GLU builds it, and the bitmaps read without GDI:
-# platform-free, tested in every world against slow models of the same
-# arithmetic (and under Wine against GLU itself).
-find_package(Threads REQUIRED)
-add_library(velumira_texture_core STATIC ${_dir}/texture_level.cpp ${_dir}/dib_direct.cpp)
-target_include_directories(velumira_texture_core PUBLIC ${VELUMIRA_ROOT})
-target_link_libraries(velumira_texture_core PUBLIC velumira_dib_layout Threads::Threads)
-velumira_add_gtest(texture_core_tests SOURCES ${_dir}/tests/texture_level_test.cpp
-                   ${_dir}/tests/dib_direct_test.cpp LIBS velumira_texture_core)
-
 # Pacing of the cloth and the frames: platform-free, tested in every world.
 add_library(velumira_frame_loop STATIC ${_dir}/frame_loop.cpp)
 target_include_directories(velumira_frame_loop PUBLIC ${VELUMIRA_ROOT})
@@ -31,8 +12,8 @@ if(NOT WIN32)
     return()
 endif()
 
-add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
-                                    ${_dir}/gl_scene_win.cpp)
+add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp
+            ${VELUMIRA_ROOT}/texture/texture_win.cpp ${_dir}/gl_scene_win.cpp)
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_texture_core
                       velumira_monitor_plan glu32 opengl32 gdi32 user32 advapi32)
@@ -52,7 +33,8 @@ velumira_add_identity(velumira_renderer ${_dir}/velumira_renderer.rc)
 
 velumira_add_gtest(dib_loader_tests SOURCES ${_dir}/tests/loader_test_win.cpp
                    LIBS velumira_texture)
-target_compile_definitions(dib_loader_tests PRIVATE VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
+target_compile_definitions(dib_loader_tests PRIVATE
+    VELUMIRA_CORPUS_DIR="${VELUMIRA_ROOT}/texture/tests/corpus")
 
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
                    LIBS velumira_cloth_gl velumira_texture)

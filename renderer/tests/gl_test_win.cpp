@@ -4,7 +4,7 @@
 #include "cloth/cloth.h"
 #include "renderer/dib_loader.h"
 #include "renderer/gl_scene.h"
-#include "renderer/tests/bmp_bytes.h"
+#include "texture/tests/bmp_bytes.h"
 
 #include <windows.h>
 #include <GL/gl.h>

@@ -9,8 +9,8 @@
 #include "renderer/dib_loader.h"
 #include "renderer/gl_scene.h"
 #include "renderer/renderer_app.h"
-#include "renderer/row_split.h"
-#include "renderer/texture_level.h"
+#include "texture/row_split.h"
+#include "texture/texture_level.h"
 
 #include <windows.h>
 #include <psapi.h>

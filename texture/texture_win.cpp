@@ -1,8 +1,8 @@
-#include "renderer/texture.h"
-#include "renderer/dib_layout.h"
+#include "texture/texture.h"
+#include "texture/dib_layout.h"
 #include "renderer/dib_loader.h"
-#include "renderer/row_split.h"
-#include "renderer/texture_level.h"
+#include "texture/row_split.h"
+#include "texture/texture_level.h"
 
 #include <windows.h>
 #include <GL/gl.h>
