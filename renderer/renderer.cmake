@@ -2,25 +2,19 @@
 
 set(_dir ${CMAKE_CURRENT_LIST_DIR})
 
-# Pacing of the cloth and the frames: platform-free, tested in every world.
-add_library(velumira_frame_loop STATIC ${_dir}/frame_loop.cpp)
-target_include_directories(velumira_frame_loop PUBLIC ${VELUMIRA_ROOT})
-velumira_add_gtest(frame_loop_tests SOURCES ${_dir}/tests/frame_loop_test.cpp
-                   LIBS velumira_frame_loop)
-
 if(NOT WIN32)
     return()
 endif()
 
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp
-            ${VELUMIRA_ROOT}/texture/texture_win.cpp ${_dir}/gl_scene_win.cpp)
+            ${VELUMIRA_ROOT}/texture/texture_win.cpp)
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_texture_core
                       velumira_monitor_plan glu32 opengl32 gdi32 user32 advapi32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture
-                      velumira_monitor_plan velumira_frame_loop winmm)
+                      velumira_monitor_plan velumira_scene winmm)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
@@ -37,7 +31,7 @@ target_compile_definitions(dib_loader_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${VELUMIRA_ROOT}/texture/tests/corpus")
 
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
-                   LIBS velumira_cloth_gl velumira_texture)
+                   LIBS velumira_cloth_gl velumira_texture velumira_scene)
 
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)

@@ -4,7 +4,7 @@
 
 #include "cloth/cloth.h"
 #include "monitors/monitor_plan.h"
-#include "renderer/frame_loop.h"
+#include "scene/frame_loop.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The renderer's window, message handling and frame.
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
 #include "monitors/monitor_plan_win.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // hands to OpenGL and leaves behind.
 #include "cloth/cloth.h"
 #include "renderer/dib_loader.h"
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
 #include "texture/tests/bmp_bytes.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // The cloth's pace on the clock and the frames' pace on the display, on a
 // simulated clock: the sheet must swing at one speed on every screen.
-#include "renderer/frame_loop.h"
+#include "scene/frame_loop.h"
 
 #include <gtest/gtest.h>
 

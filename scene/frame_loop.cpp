@@ -1,4 +1,4 @@
-#include "renderer/frame_loop.h"
+#include "scene/frame_loop.h"
 
 int StepClock::stepsDue(int64_t now) {
     // A clock that ran backwards is started again rather than trusted.

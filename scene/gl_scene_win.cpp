@@ -1,4 +1,4 @@
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
 
 #include <windows.h>
 #include <GL/gl.h>
