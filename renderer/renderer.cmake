@@ -6,14 +6,14 @@ if(NOT WIN32)
     return()
 endif()
 
-add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp
-            ${VELUMIRA_ROOT}/texture/texture_win.cpp)
-target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
-target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_texture_core
-                      velumira_monitor_plan glu32 opengl32 gdi32 user32 advapi32)
+# Bitmap files, with the loader's messages, into textures and onto the cloth.
+add_library(velumira_dib_loader STATIC ${_dir}/dib_loader_win.cpp ${_dir}/picture_file_win.cpp)
+target_include_directories(velumira_dib_loader PUBLIC ${VELUMIRA_ROOT})
+target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth_gl
+                      velumira_monitor_plan gdi32 user32 advapi32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
-target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture
+target_link_libraries(velumira_renderer_app PUBLIC velumira_dib_loader velumira_cloth_gl
                       velumira_monitor_plan velumira_scene winmm)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
@@ -26,12 +26,12 @@ target_link_libraries(velumira_renderer PRIVATE velumira_renderer_app)
 velumira_add_identity(velumira_renderer ${_dir}/velumira_renderer.rc)
 
 velumira_add_gtest(dib_loader_tests SOURCES ${_dir}/tests/loader_test_win.cpp
-                   LIBS velumira_texture)
+                   LIBS velumira_dib_loader)
 target_compile_definitions(dib_loader_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${VELUMIRA_ROOT}/texture/tests/corpus")
 
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
-                   LIBS velumira_cloth_gl velumira_texture velumira_scene)
+                   LIBS velumira_dib_loader velumira_scene)
 
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
