@@ -1,5 +1,7 @@
 #include "renderer/dib_loader.h"
+#include "renderer/dib_direct.h"
 #include "renderer/dib_layout.h"
+#include "renderer/row_split.h"
 #include "monitors/process_user_win.h"
 
 #include <windows.h>
@@ -19,6 +21,7 @@ void messageBoxReporter(const char* text) {
 
 ErrorReporter currentReporter = messageBoxReporter;
 const void* pictureUser = nullptr; // null: the process's own
+bool directReading = true;
 
 // Only an owner that can be read and is the user counts. A file system that
 // keeps no owners cannot tell the user's picture from one another account put
@@ -156,6 +159,24 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
     return image;
 }
 
+// Rows GDI would only copy and reorder are read straight from the file.
+RgbImage* readDirectly(const MappedFile& in, const DibLayout& layout,
+                       const std::function<void(int32_t, int32_t)>& whileReading) {
+    const int32_t width = layout.info.width, height = layout.info.height;
+    auto* out = static_cast<unsigned char*>(std::malloc(size_t(width) * size_t(height) * 3));
+    auto* image = static_cast<RgbImage*>(std::malloc(sizeof(RgbImage)));
+    if (!out || !image) {
+        std::free(out);
+        std::free(image);
+        return nullptr;
+    }
+    std::function<void()> meanwhile;
+    if (whileReading) meanwhile = [&] { whileReading(width, height); };
+    readRowsDirectly(in.view, layout, out, rowParts(int64_t(width) * height), meanwhile);
+    *image = {width, height, out};
+    return image;
+}
+
 } // namespace
 
 void reportError(const char* text) {
@@ -172,13 +193,18 @@ void setPictureUser(const void* sid) {
     pictureUser = sid;
 }
 
+void setDirectReading(bool direct) {
+    directReading = direct;
+}
+
 void freeRgbImage(RgbImage* image) {
     if (!image) return;
     std::free(image->data);
     std::free(image);
 }
 
-RgbImage* loadDibImage(const char* path) {
+RgbImage* loadDibImage(const char* path,
+                       const std::function<void(int32_t width, int32_t height)>& whileReading) {
     MappedFile in;
     if (!in.open(path)) {
         std::string text = "Failed to open DIB file ";
@@ -197,6 +223,11 @@ RgbImage* loadDibImage(const char* path) {
     case DibCheck::Unsupported:
         reportError(kConversionError);
         return nullptr;
+    }
+    if (directReading && readsDirectly(layout)) {
+        RgbImage* image = readDirectly(in, layout, whileReading);
+        if (!image) reportError(kOutOfMemory);
+        return image;
     }
     const char* failure = nullptr;
     RgbImage* image = decode(in, layout, failure);

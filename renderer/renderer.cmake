@@ -11,6 +11,16 @@ velumira_add_gtest(dib_layout_tests SOURCES ${_dir}/tests/dib_layout_test.cpp
 target_compile_definitions(dib_layout_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${_dir}/tests/corpus")
 
+# The picture's texture as GLU builds it, and the bitmaps read without GDI:
+# platform-free, tested in every world against slow models of the same
+# arithmetic (and under Wine against GLU itself).
+find_package(Threads REQUIRED)
+add_library(velumira_texture_core STATIC ${_dir}/texture_level.cpp ${_dir}/dib_direct.cpp)
+target_include_directories(velumira_texture_core PUBLIC ${VELUMIRA_ROOT})
+target_link_libraries(velumira_texture_core PUBLIC velumira_dib_layout Threads::Threads)
+velumira_add_gtest(texture_core_tests SOURCES ${_dir}/tests/texture_level_test.cpp
+                   ${_dir}/tests/dib_direct_test.cpp LIBS velumira_texture_core)
+
 # Pacing of the cloth and the frames: platform-free, tested in every world.
 add_library(velumira_frame_loop STATIC ${_dir}/frame_loop.cpp)
 target_include_directories(velumira_frame_loop PUBLIC ${VELUMIRA_ROOT})
@@ -24,8 +34,8 @@ endif()
 add_library(velumira_texture STATIC ${_dir}/dib_loader_win.cpp ${_dir}/texture_win.cpp
                                     ${_dir}/gl_scene_win.cpp)
 target_include_directories(velumira_texture PUBLIC ${VELUMIRA_ROOT})
-target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_monitor_plan glu32
-                      opengl32 gdi32 user32 advapi32)
+target_link_libraries(velumira_texture PUBLIC velumira_dib_layout velumira_texture_core
+                      velumira_monitor_plan glu32 opengl32 gdi32 user32 advapi32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_cloth_gl velumira_texture
@@ -59,5 +69,5 @@ endforeach()
 # header comment); not a test.
 if(VELUMIRA_BENCHMARKS)
     add_executable(velumira_renderer_bench ${_dir}/tests/renderer_bench_win.cpp)
-    target_link_libraries(velumira_renderer_bench PRIVATE velumira_renderer_app)
+    target_link_libraries(velumira_renderer_bench PRIVATE velumira_renderer_app psapi)
 endif()

@@ -1,4 +1,5 @@
-// An OpenGL texture made from a bitmap file, with its own copy of the pixels.
+// An OpenGL texture made from a bitmap file or from decoded pixels, with its
+// own copy of the pixels.
 #pragma once
 
 class Texture {
@@ -11,6 +12,11 @@ class Texture {
     // Loads the bitmap at `path` (system code page) into a new texture object;
     // false, with a message already shown, when the file cannot be used.
     bool loadBitmap(const char* path);
+    // The same from a picture already decoded: width * height packed RGB
+    // pixels, bottom row first, copied into the texture's own pixel copy.
+    // False, showing nothing, for a picture larger than the bitmap loader
+    // takes (or none at all) and when memory runs out.
+    bool loadPixels(const unsigned char* rgb, int width, int height);
     unsigned int textureName() const { return name; }
     // Deletes the texture object and the pixel copy.
     void release();

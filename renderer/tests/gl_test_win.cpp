@@ -151,9 +151,14 @@ TEST_F(Scene, FixedStateAndTwoLightsAboveTheEye) {
 
 using PictureTexture = GlContext;
 
-TEST_F(PictureTexture, MissingFileLeavesTheTextureEmpty) {
+TEST_F(PictureTexture, MissingPictureLeavesTheTextureEmpty) {
     Texture t;
     EXPECT_FALSE(t.loadBitmap("C:\\r_quil\\no_such_picture.bmp"));
+    // Decoded pixels of no size, or more than a bitmap may have, likewise.
+    const unsigned char pixel[3] = {1, 2, 3};
+    EXPECT_FALSE(t.loadPixels(pixel, 0, 1));
+    EXPECT_FALSE(t.loadPixels(pixel, 1, -1));
+    EXPECT_FALSE(t.loadPixels(pixel, 16385, 1));
     EXPECT_EQ(t.textureName(), 0u);
     EXPECT_EQ(t.width, 1);
     EXPECT_EQ(t.height, 1);
@@ -306,52 +311,93 @@ TEST_F(ClothDrawing, LightFollowsTheClothsPlacement) {
 
 namespace {
 
-// The texture a snapshot becomes holds exactly the texels of the picture's
-// pixels handed straight to gluBuild2DMipmaps: whatever the loader does to get
-// there quickly, the cloth shows the same picture.
-TEST_F(PictureTexture, SnapshotTexelsEqualTheDirectUpload) {
-    const int w = 1920, h = 1080;
-    std::vector<Rgb> picture(size_t(w) * h);
-    uint32_t seed = 7;
-    for (Rgb& c : picture) {
+// Level 0 of a texture as it reads back, with its size.
+std::vector<unsigned char> levelZero(GLuint name, GLint& width, GLint& height) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> bytes(size_t(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
+    return bytes;
+}
+
+std::vector<unsigned char> noise(int width, int height, uint32_t seed) {
+    std::vector<unsigned char> p(size_t(width) * height * 3);
+    for (unsigned char& c : p) {
         seed = seed * 1664525u + 1013904223u;
-        c = Rgb{uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8)};
+        c = (unsigned char)(seed >> 24);
     }
+    for (size_t i = 0; i < p.size() / 5; ++i)
+        p[i] = 255; // saturated rows, whose sums land next to whole numbers
+    return p;
+}
+
+// Whatever the texture does to get there quickly, its level 0 holds exactly
+// the texels gluBuild2DMipmaps makes of the same pixels: on the usual
+// screens, on the box filter's edge cases (one pixel, odd sizes, one
+// column, one side already a power of two, no scaling at all), on sizes
+// whose sums round (where GLU's 32- and 64-bit builds differ) and through
+// the file loader.
+TEST_F(PictureTexture, LevelZeroIsGlusOwn) {
+    const int sizes[][2] = {{1366, 768}, {1920, 1080}, {2560, 1440}, {3840, 2160},
+                            {1, 1},      {3, 5},       {1, 7},       {1024, 600},
+                            {600, 512},  {256, 64},    {517, 515},   {999, 999}};
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        SCOPED_TRACE(testing::Message() << w << "x" << h);
+        const std::vector<unsigned char> picture = noise(w, h, uint32_t(w * 31 + h));
+        Texture texture;
+        ASSERT_TRUE(texture.loadPixels(picture.data(), w, h));
+        EXPECT_TRUE(std::equal(picture.begin(), picture.end(), texture.pixels));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+
+        GLuint glu;
+        glGenTextures(1, &glu);
+        glBindTexture(GL_TEXTURE_2D, glu);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, w, h, GL_RGB, GL_UNSIGNED_BYTE, picture.data());
+        GLint gluFormat = 0, ownFormat = 0, gw, gh, ow, oh;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &gluFormat);
+        const std::vector<unsigned char> fromGlu = levelZero(glu, gw, gh);
+        glDeleteTextures(1, &glu);
+
+        const std::vector<unsigned char> own = levelZero(texture.textureName(), ow, oh);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &ownFormat);
+        EXPECT_EQ(ow, gw);
+        EXPECT_EQ(oh, gh);
+        EXPECT_EQ(ownFormat, gluFormat);
+        ASSERT_EQ(own.size(), fromGlu.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < own.size(); ++i)
+            differing += own[i] != fromGlu[i];
+        EXPECT_EQ(differing, 0u) << "of " << own.size() << " bytes";
+        // Level 0 alone, linear both ways.
+        GLint levelOne = -1, minFilter = 0, magFilter = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOne);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+        EXPECT_EQ(levelOne, 0);
+        EXPECT_EQ(minFilter, GL_LINEAR);
+        EXPECT_EQ(magFilter, GL_LINEAR);
+    }
+
+    // A snapshot file: the rows the loader read, then the same texels.
+    const int w = 1366, h = 20;
+    const std::vector<unsigned char> packed = noise(w, h, 5);
+    std::vector<Rgb> picture;
+    for (size_t i = 0; i < packed.size(); i += 3)
+        picture.push_back({packed[i], packed[i + 1], packed[i + 2]});
     BmpSpec s;
     s.width = w;
     s.height = h;
     s.pixels = rows24(picture, w, h);
-    Texture loaded;
+    Texture loaded, direct;
     ASSERT_TRUE(loaded.loadBitmap(writeTemp(buildBmp(s)).c_str()));
-
-    std::vector<unsigned char> packed;
-    for (const Rgb& c : picture)
-        packed.insert(packed.end(), {c.r, c.g, c.b});
-    GLuint direct;
-    glGenTextures(1, &direct);
-    glBindTexture(GL_TEXTURE_2D, direct);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, w, h, GL_RGB, GL_UNSIGNED_BYTE, packed.data());
-
-    auto level0 = [](GLuint name, GLint& tw, GLint& th) {
-        glBindTexture(GL_TEXTURE_2D, name);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
-        std::vector<unsigned char> bytes(size_t(tw) * th * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, bytes.data());
-        return bytes;
-    };
-    GLint lw, lh, dw, dh;
-    std::vector<unsigned char> fromLoader = level0(loaded.textureName(), lw, lh);
-    std::vector<unsigned char> fromPixels = level0(direct, dw, dh);
-    glDeleteTextures(1, &direct);
-    EXPECT_EQ(lw, 2048);
-    EXPECT_EQ(lh, 1024);
-    EXPECT_EQ(lw, dw);
-    EXPECT_EQ(lh, dh);
-    EXPECT_TRUE(fromLoader == fromPixels);
+    ASSERT_TRUE(direct.loadPixels(packed.data(), w, h));
     EXPECT_TRUE(std::equal(packed.begin(), packed.end(), loaded.pixels));
+    GLint lw, lh, dw, dh;
+    EXPECT_TRUE(levelZero(loaded.textureName(), lw, lh) == levelZero(direct.textureName(), dw, dh));
 }
 
 } // namespace

@@ -34,14 +34,18 @@ class Loader : public ::testing::Test {
         DeleteFileA(path.c_str());
     }
 
-    // Writes the bytes to a file and loads it; the test owns the result.
-    std::vector<Rgb> load(const Bytes& file, int& width, int& height) {
+    void writeFile(const Bytes& file) {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         EXPECT_NE(h, INVALID_HANDLE_VALUE);
         DWORD written = 0;
         WriteFile(h, file.data(), DWORD(file.size()), &written, nullptr);
         CloseHandle(h);
+    }
+
+    // Writes the bytes to a file and loads it; the test owns the result.
+    std::vector<Rgb> load(const Bytes& file, int& width, int& height) {
+        writeFile(file);
         std::vector<Rgb> rgb;
         RgbImage* image = loadDibImage(path.c_str());
         width = height = 0;
@@ -75,6 +79,64 @@ TEST_F(Loader, Width1366RowsComeOutPackedWithoutSkew) {
     EXPECT_EQ(gotH, h);
     EXPECT_TRUE(got == picture);
     EXPECT_TRUE(messages.empty());
+}
+
+// Uncompressed 24- and 32-bit files are read without GDI; what comes out is
+// byte for byte what GDI's conversion makes of them, padded rows included.
+TEST_F(Loader, DirectReadingEqualsGdisConversion) {
+    for (int w : {1, 5, 1366})
+        for (uint16_t bits : {24, 32}) {
+            SCOPED_TRACE(testing::Message() << w << " wide, " << bits << " bits");
+            const int h = 3;
+            const std::vector<Rgb> picture = pattern(w, h);
+            BmpSpec s;
+            s.width = w;
+            s.height = h;
+            s.bitCount = bits;
+            if (bits == 24) {
+                s.pixels = rows24(picture, w, h);
+            } else {
+                for (const Rgb& c : picture)
+                    s.pixels.insert(s.pixels.end(), {c.b, c.g, c.r, 0x77});
+            }
+            const Bytes file = buildBmp(s);
+            const std::vector<Rgb> direct = load(file);
+            setDirectReading(false);
+            const std::vector<Rgb> gdi = load(file);
+            setDirectReading(true);
+            EXPECT_TRUE(direct == gdi);
+            EXPECT_TRUE(direct == picture);
+        }
+    EXPECT_TRUE(messages.empty());
+}
+
+// The texture makes its storage while the rows are read: the loader says the
+// size once, on this thread, and only for a file it reads directly and
+// delivers.
+TEST_F(Loader, WhileReadingRunsOnceForDirectReadsOnly) {
+    BmpSpec direct;
+    direct.width = 600;
+    direct.height = 500; // enough rows for every core
+    direct.pixels = rows24(pattern(600, 500), 600, 500);
+    BmpSpec paletted;
+    paletted.width = 4;
+    paletted.bitCount = 8;
+    paletted.palette.assign(256, Rgb{1, 2, 3});
+    paletted.pixels = {0, 0, 0, 0};
+    BmpSpec truncated = direct;
+    truncated.pixels.resize(100);
+    for (const BmpSpec* s : {&direct, &paletted, &truncated}) {
+        writeFile(buildBmp(*s));
+        std::vector<std::vector<int>> calls;
+        const DWORD thread = GetCurrentThreadId();
+        RgbImage* image = loadDibImage(path.c_str(), [&](int32_t w, int32_t h) {
+            calls.push_back({w, h, GetCurrentThreadId() == thread});
+        });
+        const std::vector<std::vector<int>> once = {{600, 500, 1}};
+        EXPECT_EQ(calls, s == &direct ? once : std::vector<std::vector<int>>()) << s->bitCount;
+        EXPECT_EQ(image != nullptr, s != &truncated);
+        freeRgbImage(image);
+    }
 }
 
 TEST_F(Loader, PaletteEntriesComeOutInRgbOrder) {
