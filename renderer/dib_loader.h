@@ -17,8 +17,9 @@ struct RgbImage {
 // owner is not the renderer's user is refused as if it were missing: anyone
 // else's picture could show anything, a fake logon screen included.
 // `whileReading`, when given, runs on the calling thread with the picture's
-// size while other threads read the rows of a file read directly; not at all
-// for a file GDI converts or a load that fails.
+// size while the rows of a file read directly are read (by the other cores,
+// where there are any); not at all for a file GDI converts or a load that
+// fails.
 RgbImage* loadDibImage(const char* path,
                        const std::function<void(int32_t width, int32_t height)>& whileReading = {});
 void freeRgbImage(RgbImage* image);
@@ -32,8 +33,8 @@ void reportError(const char* text);
 using ErrorReporter = void (*)(const char* text);
 ErrorReporter setErrorReporter(ErrorReporter reporter);
 
-// Tests turn off the direct reading of uncompressed 24- and 32-bit files
-// (on by default) to compare it with GDI's conversion.
+// Tests and the benchmark turn off the direct reading of uncompressed 24- and
+// 32-bit files (on by default) to compare it with GDI's conversion.
 void setDirectReading(bool direct);
 
 // Tests stand another user (a SID) in for the one the renderer runs as, the
