@@ -20,6 +20,11 @@ namespace {
 
 constexpr char kClothClass[] = "Velumira_Cloth";
 constexpr char kClothName[] = "Pic_Prev";
+// A thumbnail's worth of frames: at this size the cloth's slow swing moves it
+// about half a pixel from one to the next, while every frame costs the whole
+// sheet's triangles, which a software OpenGL pays for on the processor (at 60
+// a second, more than half a core under Wine's).
+constexpr int kPreviewFramesPerSecond = 15;
 
 // The desktop picture from the program's resources.
 bool LoadPreviewDesktop(RgbPicture& picture) {
@@ -39,7 +44,7 @@ class PreviewCloth final : public FramePlatform {
     explicit PreviewCloth(const GlWindow& gl)
         : gl_(gl), cloth_(std::make_unique<Cloth>(kClothCols, kClothRows, kClothSpacing,
                                                   kStructural, kShear, kBend)),
-          frames_(*this, clock_.ticksPerSecond(), clock_.refreshHz()) {}
+          frames_(*this, clock_.ticksPerSecond(), clock_.refreshHz(), kPreviewFramesPerSecond) {}
 
     ~PreviewCloth() override {
         // The textures belong to the context.
