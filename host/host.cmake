@@ -42,6 +42,14 @@ target_link_libraries(Velumira_scr PRIVATE
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 
+# The display settings' side of a moving preview, for its measurement
+# (bench/measure_preview.sh).
+if(VELUMIRA_BENCHMARKS)
+    add_executable(velumira_preview_area bench/preview_area_win.cpp)
+    target_include_directories(velumira_preview_area PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(velumira_preview_area PRIVATE user32 gdi32)
+endif()
+
 # What a process holds, sampled from outside by the long-run command.
 add_executable(host_process_probe tests/process_probe_win.cpp)
 target_link_libraries(host_process_probe PRIVATE user32 psapi)
