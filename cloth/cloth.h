@@ -3,7 +3,7 @@
 #pragma once
 
 #include "cloth/cloth_model.h"
-#include "renderer/texture.h"
+#include "texture/texture.h"
 
 class Cloth : public ClothModel {
   public:
@@ -12,7 +12,7 @@ class Cloth : public ClothModel {
         : ClothModel(cols, rows, spacing, structuralStiffness, shearStiffness, bendStiffness) {}
 
     // Loads the desktop snapshot into `picture`; on failure the sheet is drawn
-    // without it.
+    // without it. Defined by the renderer, which alone reads the snapshot.
     bool loadPicture();
     // Draws the sheet lit and textured, then once more blended as a sheen.
     // Needs a current rendering context; recomputes the normals.

@@ -1,5 +1,4 @@
 #include "cloth/cloth.h"
-#include "monitors/monitor_plan.h"
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -9,10 +8,6 @@ static void APIENTRY drawElementsGl(GLenum mode, GLsizei count, GLenum type, con
 }
 
 ClothDrawElements clothDrawElements = drawElementsGl;
-
-bool Cloth::loadPicture() {
-    return picture.loadBitmap(velumira::kSnapshotPath);
-}
 
 void Cloth::draw() {
     static const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};

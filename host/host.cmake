@@ -2,9 +2,10 @@
 # every world) and its Windows side.
 
 add_library(velumira_host_core STATIC
-    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp whole_file.cpp)
+    lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp whole_file.cpp
+    preview_picture.cpp)
 target_include_directories(velumira_host_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(velumira_host_core PUBLIC velumira_settings_core)
+target_link_libraries(velumira_host_core PUBLIC velumira_settings_core velumira_texture_core)
 
 if(NOT WIN32)
     velumira_add_gtest(host_logic_tests
@@ -15,14 +16,17 @@ if(NOT WIN32)
 endif()
 
 add_library(velumira_host_win STATIC
-    music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp whole_file_win.cpp)
+    music_win.cpp saver_form_win.cpp physical_pixels_win.cpp preview_win.cpp
+    preview_cloth_win.cpp whole_file_win.cpp)
 target_link_libraries(velumira_host_win PUBLIC
-    velumira_host_core velumira_monitor_plan user32 gdi32 advapi32 winmm ole32 oleaut32 uuid)
+    velumira_host_core velumira_monitor_plan velumira_scene
+    user32 gdi32 advapi32 winmm ole32 oleaut32 uuid)
 
 set(VELUMIRA_PREVIEW_JPEG ${CMAKE_CURRENT_SOURCE_DIR}/preview/preview.jpg)
+set(VELUMIRA_PREVIEW_DESKTOP ${CMAKE_CURRENT_SOURCE_DIR}/preview/desktop.bmp)
 configure_file(velumira.rc.in ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/velumira.rc PROPERTIES
-    OBJECT_DEPENDS ${VELUMIRA_PREVIEW_JPEG})
+    OBJECT_DEPENDS "${VELUMIRA_PREVIEW_JPEG};${VELUMIRA_PREVIEW_DESKTOP}")
 
 # The deliverable: a GUI program with the screensaver suffix.
 add_executable(Velumira_scr WIN32 host_win.cpp host_manifest.rc)
@@ -38,6 +42,14 @@ target_link_libraries(Velumira_scr PRIVATE
 add_executable(host_stand_in_renderer WIN32 tests/stand_in_renderer_win.cpp)
 target_link_libraries(host_stand_in_renderer PRIVATE user32 gdi32)
 
+# The display settings' side of a moving preview, for its measurement
+# (bench/measure_preview.sh).
+if(VELUMIRA_BENCHMARKS)
+    add_executable(velumira_preview_area bench/preview_area_win.cpp)
+    target_include_directories(velumira_preview_area PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(velumira_preview_area PRIVATE user32 gdi32)
+endif()
+
 # What a process holds, sampled from outside by the long-run command.
 add_executable(host_process_probe tests/process_probe_win.cpp)
 target_link_libraries(host_process_probe PRIVATE user32 psapi)
@@ -47,11 +59,19 @@ add_executable(host_file_access_probe tests/file_access_probe_win.cpp)
 target_link_libraries(host_file_access_probe PRIVATE velumira_monitor_plan advapi32)
 
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
-    SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core user32 gdi32)
+    SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core opengl32 user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
     VELUMIRA_HOST_SCR="Z:$<TARGET_FILE:Velumira_scr>"
     VELUMIRA_STAND_IN="Z:$<TARGET_FILE:host_stand_in_renderer>")
 add_dependencies(host_e2e_tests Velumira_scr host_stand_in_renderer)
+# The preview's tests again where no window gets OpenGL: the still instead.
+velumira_add_wine_script(host_e2e_preview_without_opengl WORLD nogl TIMEOUT 120
+    COMMAND ${VELUMIRA_WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:host_e2e_tests>
+            --gtest_filter=HostE2E.Preview*)
+if(TEST ${VELUMIRA_TEST_PREFIX}host_e2e_preview_without_opengl)
+    set_property(TEST ${VELUMIRA_TEST_PREFIX}host_e2e_preview_without_opengl APPEND
+                 PROPERTY ENVIRONMENT VELUMIRA_WORLD_WITHOUT_OPENGL=1)
+endif()
 
 velumira_add_gtest(host_win_tests SOURCES tests/host_win_test.cpp LIBS velumira_host_win)
 velumira_add_identity(host_win_tests ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)

@@ -53,6 +53,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const std::string argument = ArgumentTextOf(GetCommandLineA());
     WinHost host(ModeLetter(argument));
     if (HostMain(argument, host) == HostRun::EndNow) return 0;
+    // The preview draws between messages; the other modes' windows only
+    // answer them.
+    if (ModeLetter(argument) == 'P') return RunPreviewLoop();
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

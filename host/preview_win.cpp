@@ -1,5 +1,7 @@
 #include "preview_win.h"
 
+#include "preview_cloth_win.h"
+
 #include <ole2.h>
 #include <olectl.h>
 
@@ -34,7 +36,7 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// Sizes the preview window and its picture to the preview area. Windows
+// Sizes the preview window and what it shows to the preview area. Windows
 // gives a process the DPI awareness of another program's window it becomes a
 // child of, so the area is measured only once the window is its child, in
 // the pixels that hold from then on; and again later, should the area change
@@ -46,7 +48,7 @@ void FillArea(HWND preview, HWND parent) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (now.right == width && now.bottom == height) return;
     MoveWindow(preview, 0, 0, width, height, TRUE);
-    if (HWND image = GetWindow(preview, GW_CHILD)) MoveWindow(image, 0, 0, width, height, TRUE);
+    if (HWND content = GetWindow(preview, GW_CHILD)) MoveWindow(content, 0, 0, width, height, TRUE);
 }
 
 LRESULT CALLBACK PreviewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -157,17 +159,37 @@ HWND ShowPreviewWindow(HWND parent) {
         return nullptr;
     }
     SetWindowLongPtrA(preview, GWL_STYLE, WS_CLIPCHILDREN);
-    g_picture = LoadPreviewPicture();
-    CreateWindowExA(0, kImageClass, "Img_Prev", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, preview, nullptr,
-                    instance, nullptr);
 
     SetWindowLongA(preview, GWL_STYLE, GetWindowLongA(preview, GWL_STYLE) | WS_CHILD);
     SetParent(preview, parent);
     FillArea(preview, parent);
     ShowWindow(preview, SW_SHOWNORMAL);
     g_parent = parent;
+    // The cloth where OpenGL can be had, else Img_Prev with the still.
+    if (!StartPreviewCloth(preview)) {
+        g_picture = LoadPreviewPicture();
+        RECT r = {};
+        GetClientRect(preview, &r);
+        CreateWindowExA(0, kImageClass, "Img_Prev", WS_CHILD | WS_VISIBLE, 0, 0, r.right, r.bottom,
+                        preview, nullptr, instance, nullptr);
+    }
     SetTimer(preview, kParentCheckTimer, kParentCheckPeriodMs, nullptr);
     return preview;
+}
+
+int RunPreviewLoop() {
+    MSG msg;
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return int(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else if (!IsWindow(g_parent) || !PreviewClothIdle()) {
+            // Nothing to draw: the area is gone (the parent check ends the
+            // host), the still is shown, or the cloth is not seen.
+            WaitMessage();
+        }
+    }
 }
 
 } // namespace velumira

@@ -1,7 +1,7 @@
 #include "renderer/dib_loader.h"
-#include "renderer/dib_direct.h"
-#include "renderer/dib_layout.h"
-#include "renderer/row_split.h"
+#include "texture/dib_direct.h"
+#include "texture/dib_layout.h"
+#include "texture/row_split.h"
 #include "monitors/process_user_win.h"
 
 #include <windows.h>

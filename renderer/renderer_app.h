@@ -4,19 +4,14 @@
 
 #include "cloth/cloth.h"
 #include "monitors/monitor_plan.h"
-#include "renderer/frame_loop.h"
+#include "scene/frame_clock_win.h"
+#include "scene/frame_loop.h"
+#include "scene/gl_window_win.h"
 
 #include <windows.h>
 
 #include <memory>
 #include <vector>
-
-struct GlWindow {
-    HDC deviceContext;
-    HGLRC renderingContext;
-    HWND window;
-    HINSTANCE instance;
-};
 
 extern GlWindow glWindow;
 extern Cloth cloth;
@@ -59,22 +54,14 @@ void fitWindowsToMonitors();
 void destroyMonitorWindows();
 // Steps that window's cloth `steps` times and draws it into its back buffer.
 bool drawFrame(MonitorWindow& target, int steps);
-// Steps and draws one cloth into the current context.
-void drawScene(Cloth& sheet, int steps);
 
-// The renderer's windows, clock and wait for its frames: every monitor's
-// window, QueryPerformanceCounter, and a high-resolution timer that a
-// message cuts short.
+// The renderer's windows and the clock for its frames: every monitor's
+// window.
 class WinFramePlatform : public FramePlatform {
   public:
-    WinFramePlatform();
-    ~WinFramePlatform() override;
-    WinFramePlatform(const WinFramePlatform&) = delete;
-    WinFramePlatform& operator=(const WinFramePlatform&) = delete;
-
-    int64_t ticksPerSecond() const { return ticksPerSecond_; }
+    int64_t ticksPerSecond() const { return clock_.ticksPerSecond(); }
     // The primary display's rate as the system reports it; 0 or 1 when unknown.
-    int refreshHz() const { return refreshHz_; }
+    int refreshHz() const { return clock_.refreshHz(); }
 
     int windowCount() override;
     void draw(int window, int steps) override;
@@ -89,10 +76,7 @@ class WinFramePlatform : public FramePlatform {
   private:
     GlWindow& gl(int window);
 
-    int64_t ticksPerSecond_ = 1;
-    int refreshHz_ = 0;
-    HANDLE timer_ = nullptr;
-    bool raisedResolution_ = false;
+    FrameClock clock_;
 };
 
 // Handles messages and draws frames until a quit message or Escape; returns

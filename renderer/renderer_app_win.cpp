@@ -1,22 +1,11 @@
 // The renderer's window, message handling and frame.
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
 #include "monitors/monitor_plan_win.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 #include <GL/gl.h>
-
-#include <cstring>
-
-namespace {
-
-// Every monitor's cloth is the same sheet.
-constexpr int kClothCols = 60, kClothRows = 40;
-constexpr float kClothSpacing = 1.0f, kStructural = 350.0f, kShear = 350.0f, kBend = 200.0f;
-
-} // namespace
 
 // Built before the entry routine, the window record first; the cloth goes at
 // process exit, after the window and context are gone.
@@ -43,25 +32,10 @@ constexpr DWORD kWindowStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 // once the messages of the change are handled.
 bool displayChanged = false;
 
-void makeCurrent(const GlWindow& gl) {
-    if (wglGetCurrentContext() != gl.renderingContext || wglGetCurrentDC() != gl.deviceContext)
-        wglMakeCurrent(gl.deviceContext, gl.renderingContext);
-}
-
 MonitorWindow* monitorWindowOf(HWND window) {
     for (MonitorWindow& m : monitorWindows)
         if (m.gl->window == window) return &m;
     return nullptr;
-}
-
-// The window's device context, pixel format and rendering context, left
-// current; false as soon as one cannot be had.
-bool attachContext(GlWindow& gl) {
-    gl.deviceContext = GetDC(gl.window);
-    const int format = gl.deviceContext ? ChoosePixelFormat(gl.deviceContext, &pixelFormat) : 0;
-    if (!format || !SetPixelFormat(gl.deviceContext, format, &pixelFormat)) return false;
-    gl.renderingContext = wglCreateContext(gl.deviceContext);
-    return gl.renderingContext && wglMakeCurrent(gl.deviceContext, gl.renderingContext);
 }
 
 // The primary's one box about its snapshot says all there is to say; another
@@ -78,7 +52,7 @@ bool openMonitorWindow(MonitorWindow& m, const velumira::MonitorShare& share) {
     m.gl->window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, monitorWindowTitle,
                                    kWindowStyle, share.left, share.top, share.width, share.height,
                                    nullptr, nullptr, glWindow.instance, nullptr);
-    if (!m.gl->window || !attachContext(*m.gl)) return false;
+    if (!m.gl->window || !attachContext(*m.gl, pixelFormat)) return false;
     resizeScene(share.width, share.height);
     initGlState();
     setupLights();
@@ -160,18 +134,11 @@ bool createGlWindow(const char* title, int width, int height, int colourBits, WN
     }
 
     if (!pixelFormatFilled) {
-        pixelFormat = PIXELFORMATDESCRIPTOR{};
-        pixelFormat.nSize = sizeof(PIXELFORMATDESCRIPTOR);
-        pixelFormat.nVersion = 1;
-        pixelFormat.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pixelFormat.iPixelType = PFD_TYPE_RGBA;
-        pixelFormat.cColorBits = BYTE(colourBits);
-        pixelFormat.cDepthBits = 16;
-        pixelFormat.iLayerType = PFD_MAIN_PLANE;
+        pixelFormat = scenePixelFormat(colourBits);
         pixelFormatFilled = true;
     }
 
-    if (!attachContext(glWindow)) {
+    if (!attachContext(glWindow, pixelFormat)) {
         destroyGlWindow();
         return false;
     }
@@ -290,53 +257,10 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-void drawScene(Cloth& sheet, int steps) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glPushMatrix();
-    glTranslated(0.0, 1.0, -38.0);
-    glScaled(0.75, 0.75, 0.75);
-    for (int i = 0; i < steps; ++i)
-        sheet.step();
-    sheet.draw();
-    glPopMatrix();
-    glFlush();
-}
-
 bool drawFrame(MonitorWindow& target, int steps) {
     makeCurrent(*target.gl);
     drawScene(*target.cloth, steps);
     return true;
-}
-
-WinFramePlatform::WinFramePlatform() {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    ticksPerSecond_ = frequency.QuadPart;
-
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof mode;
-    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
-        refreshHz_ = int(mode.dmDisplayFrequency);
-
-    // A timer that keeps its time to well under a millisecond where the
-    // system has one (Windows 10 1803 on); elsewhere the system's timer is
-    // raised to 1 ms for the renderer's life, since its default 15.6 ms tick
-    // would hold a 60 Hz frame for two periods.
-    using CreateTimerEx = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPCWSTR, DWORD, DWORD);
-    constexpr DWORD kHighResolution = 0x2; // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-    const auto createTimerEx = reinterpret_cast<CreateTimerEx>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateWaitableTimerExW")));
-    if (createTimerEx) timer_ = createTimerEx(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS);
-    if (!timer_) {
-        timer_ = CreateWaitableTimerA(nullptr, FALSE, nullptr);
-        raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-    }
-}
-
-WinFramePlatform::~WinFramePlatform() {
-    if (timer_) CloseHandle(timer_);
-    if (raisedResolution_) timeEndPeriod(1);
 }
 
 GlWindow& WinFramePlatform::gl(int window) {
@@ -380,49 +304,16 @@ bool WinFramePlatform::shown(int window) {
 }
 
 void WinFramePlatform::setSwapInterval(int window, int interval) {
-    using SwapIntervalExt = BOOL(WINAPI*)(int);
-    using ExtensionsArb = const char*(WINAPI*)(HDC);
-    using ExtensionsExt = const char*(WINAPI*)();
-    GlWindow& target = gl(window);
-    makeCurrent(target);
-    // Some drivers hand out entry points of extensions they do not offer;
-    // the extension string decides where there is one.
-    const char* extensions = nullptr;
-    if (auto arb = reinterpret_cast<ExtensionsArb>(
-            reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringARB"))))
-        extensions = arb(target.deviceContext);
-    else if (auto ext = reinterpret_cast<ExtensionsExt>(
-                 reinterpret_cast<void*>(wglGetProcAddress("wglGetExtensionsStringEXT"))))
-        extensions = ext();
-    const auto swapInterval = reinterpret_cast<SwapIntervalExt>(
-        reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
-    if (swapInterval && (!extensions || std::strstr(extensions, "WGL_EXT_swap_control")))
-        swapInterval(interval);
+    ::setSwapInterval(gl(window), interval);
     makeCurrent(gl(0));
 }
 
 int64_t WinFramePlatform::now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return t.QuadPart;
+    return clock_.now();
 }
 
 void WinFramePlatform::waitUntil(int64_t tick) {
-    const int64_t left = tick - now();
-    if (left <= 0) return;
-    if (!timer_) {
-        // No timer at all: whole milliseconds, rounded down, still never a spin.
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left * 1000 / ticksPerSecond_),
-                                  QS_ALLINPUT);
-        return;
-    }
-    // Relative due time in 100 ns units.
-    LARGE_INTEGER due;
-    due.QuadPart =
-        -(left / ticksPerSecond_ * 10000000 + left % ticksPerSecond_ * 10000000 / ticksPerSecond_);
-    if (due.QuadPart == 0) return;
-    SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
-    MsgWaitForMultipleObjects(1, &timer_, FALSE, INFINITE, QS_ALLINPUT);
+    clock_.waitUntil(tick);
 }
 
 namespace {
@@ -442,7 +333,8 @@ void revealThenReport(const char* text) {
 int runRenderer() {
     // The primary monitor in physical pixels, the whole of it.
     const velumira::MonitorShare primary = velumira::PlanTheseMonitors().front();
-    if (!createGlWindow(velumira::kRendererTitle, primary.width, primary.height, 32, windowProc)) return 0;
+    if (!createGlWindow(velumira::kRendererTitle, primary.width, primary.height, 32, windowProc))
+        return 0;
     setupLights();
     const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
     // Every monitor is covered before anything can wait for the user.

@@ -3,7 +3,7 @@
 // over a heap copy of exactly the input's length, so AddressSanitizer catches
 // any read the accepted layout would let past the file's end.
 #include "fuzz/fuzz_check.h"
-#include "renderer/dib_layout.h"
+#include "texture/dib_layout.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,12 @@
 #!/bin/bash
-# Makes the built-in preview picture preview.jpg (152 x 112): the project's own
-# renderer showing a desktop picture as hanging cloth on black.
+# Makes the host's two preview pictures: desktop.bmp, the desktop picture the
+# moving preview hangs on its cloth (320 x 180, 24 bits), and preview.jpg
+# (152 x 112), the still shown where there is no OpenGL: the project's own
+# renderer showing that desktop picture as hanging cloth on black.
 #   make-preview.sh <win64 or win32 build dir with Velumira.dll built>
 # The desktop picture is drawn here with ImageMagick, the renderer runs on a
 # private Xvfb through Wine, and one of its frames, scaled down, becomes the
-# picture. The result is kept in the tree, so building the host needs neither
+# still. Both are kept in the tree, so building the host needs neither
 # ImageMagick nor Wine.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,7 +24,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A desktop: teal backdrop, a window with a title bar, a row of icons, a task bar.
+# A desktop: teal backdrop, a window with a title bar, a row of icons, a task
+# bar; the renderer sees it as a 1920 x 1080 screen.
 convert -size 320x180 gradient:'#2a7f9a'-'#0b3552' \
     -fill '#d8d8d8' -draw 'rectangle 90,30 250,130' \
     -fill '#1f4fb0' -draw 'rectangle 90,30 250,44' \
@@ -32,7 +35,8 @@ convert -size 320x180 gradient:'#2a7f9a'-'#0b3552' \
     -fill '#e8e8e8' -draw 'rectangle 14,74 32,90' \
     -fill '#c0c0c0' -draw 'rectangle 0,168 320,180' \
     -fill '#2e8b57' -draw 'rectangle 2,170 40,178' \
-    -filter point -resize 1920x1080! -type TrueColor BMP3:"$tmp/desktop.bmp"
+    -type TrueColor BMP3:"$here/desktop.bmp"
+convert "$here/desktop.bmp" -filter point -resize 1920x1080! -type TrueColor BMP3:"$tmp/desktop.bmp"
 
 "$root/tools/wine-harness" start "$harness" "$arch" >/dev/null
 . "$harness/env"

@@ -2,6 +2,7 @@
 // watches it from outside: its windows, its message box, its exit.
 
 #include "host_main.h"
+#include "preview_cloth_win.h"
 
 #include <windows.h>
 
@@ -215,33 +216,82 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// Wine does not draw a child window into a top-level window of another
-// process, so the picture itself is checked in-process (host_win_tests).
+// Whether a window can have OpenGL here (a display without GLX gives none).
+bool OpenGlHere() {
+    HWND probe = CreateWindowExA(0, "STATIC", "gl probe", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                 nullptr, nullptr);
+    HDC dc = GetDC(probe);
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.cColorBits = 32;
+    format.cDepthBits = 16;
+    const int chosen = ChoosePixelFormat(dc, &format);
+    HGLRC context = chosen && SetPixelFormat(dc, chosen, &format) ? wglCreateContext(dc) : nullptr;
+    const bool here = context && wglMakeCurrent(dc, context);
+    wglMakeCurrent(nullptr, nullptr);
+    if (context) wglDeleteContext(context);
+    ReleaseDC(probe, dc);
+    DestroyWindow(probe);
+    return here;
+}
+
+// Whether the preview should show the cloth (where there is OpenGL) or the
+// still: the world says which it is, and the probe must agree, so that a
+// failing OpenGL cannot pass for the fallback.
+bool PreviewHasOpenGl() {
+    const bool expected = !GetEnvironmentVariableA("VELUMIRA_WORLD_WITHOUT_OPENGL", nullptr, 0);
+    EXPECT_EQ(OpenGlHere(), expected);
+    return expected;
+}
+
+// A 152 x 112 preview area at 100, 100, as the display settings have one.
+struct PreviewArea : OwnWindow {
+    PreviewArea() : OwnWindow{nullptr} {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ParentProc;
+        wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = "HostE2EPreviewArea";
+        RegisterClassA(&wc);
+        hwnd = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "area",
+                               WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112, nullptr,
+                               nullptr, nullptr, nullptr);
+    }
+};
+
+HWND ShownPreviewIn(HWND area) {
+    HWND preview = nullptr;
+    WaitFor(
+        [&] {
+            preview = FindWindowExA(area, nullptr, nullptr, "Preview Window");
+            return preview && IsWindowVisible(preview);
+        },
+        10000);
+    return preview;
+}
+
+// What the preview shows, the cloth where there is OpenGL, else the still,
+// once it shows that alone; null until then. (Where OpenGL fails, the cloth's
+// window is made and gone again before the still's.)
+HWND PreviewContent(HWND preview, bool openGl) {
+    if (FindWindowExA(preview, nullptr, nullptr, openGl ? "Img_Prev" : "Pic_Prev")) return nullptr;
+    return FindWindowExA(preview, nullptr, nullptr, openGl ? "Pic_Prev" : "Img_Prev");
+}
+
 TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
     const std::string dir = MakeFolder("preview", false); // the preview needs no renderer
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ParentProc;
-    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "HostE2EPreviewArea";
-    RegisterClassA(&wc);
+    const bool openGl = PreviewHasOpenGl();
     for (const char* form : {"/p %u", "/p:%u", "/p &H%X"}) {
-        OwnWindow owned{CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "area",
-                                        WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100, 152, 112,
-                                        nullptr, nullptr, nullptr, nullptr)};
+        PreviewArea owned;
         const HWND area = owned.hwnd;
         ASSERT_TRUE(area);
         char args[64];
         wsprintfA(args, form, unsigned(UINT_PTR(area)));
         Process host(dir, args);
         ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
-        HWND preview = nullptr;
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                preview = FindWindowExA(area, nullptr, nullptr, "Preview Window");
-                return preview && IsWindowVisible(preview);
-            },
-            10000))
-            << args;
+        const HWND preview = ShownPreviewIn(area);
+        ASSERT_TRUE(preview) << args;
         EXPECT_TRUE(GetWindowLongA(preview, GWL_STYLE) & WS_CHILD);
         RECT r = {};
         GetWindowRect(preview, &r);
@@ -249,19 +299,101 @@ TEST_F(HostE2E, PreviewFillsTheGivenWindowAndEndsWithIt) {
         EXPECT_EQ(r.top, 100);
         EXPECT_EQ(r.right - r.left, 152);
         EXPECT_EQ(r.bottom - r.top, 112);
-        EXPECT_TRUE(IsWindowVisible(preview));
-        HWND image = FindWindowExA(preview, nullptr, nullptr, "Img_Prev");
-        ASSERT_TRUE(image);
-        GetWindowRect(image, &r);
+        HWND content = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (content = PreviewContent(preview, openGl)); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(content); }, 5000));
+        GetWindowRect(content, &r);
         EXPECT_EQ(r.left, 100);
+        EXPECT_EQ(r.top, 100);
         EXPECT_EQ(r.right - r.left, 152);
         EXPECT_EQ(r.bottom - r.top, 112);
 
         EXPECT_FALSE(host.Exited(300));
         DestroyWindow(area);
         owned.hwnd = nullptr;
-        EXPECT_TRUE(host.Exited(5000)) << args;
+        EXPECT_TRUE(host.Exited(2000)) << args;
     }
+}
+
+// The working folder set aside while a host runs, so that its making would
+// show; put back afterwards whatever happens.
+struct WorkFolderAside {
+    bool moved = MoveFileA("C:\\r_quil", "C:\\r_quil aside") != FALSE;
+    ~WorkFolderAside() {
+        if (moved) MoveFileA("C:\\r_quil aside", "C:\\r_quil");
+    }
+};
+
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+// Where the preview can have OpenGL, its cloth moves: frames come at the
+// display's pace and show something else a second later. Where not, it shows
+// the still. Either way nothing else of the host runs.
+TEST_F(HostE2E, PreviewSwingsTheClothAndStartsNothingElse) {
+    const std::string dir = MakeFolder("preview moving", true);
+    const bool openGl = PreviewHasOpenGl();
+    const std::vector<std::string> files = FilesIn(dir);
+    PreviewArea area;
+    ASSERT_TRUE(area.hwnd);
+    WorkFolderAside aside;
+    ASSERT_TRUE(aside.moved);
+    char args[64];
+    wsprintfA(args, "/p %u", unsigned(UINT_PTR(area.hwnd)));
+    Process host(dir, args);
+    ASSERT_TRUE(host.ok) << "CreateProcess error " << host.error;
+    const HWND preview = ShownPreviewIn(area.hwnd);
+    ASSERT_TRUE(preview);
+    HWND content = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (content = PreviewContent(preview, openGl)); }, 5000));
+
+    if (openGl) {
+        const UINT query = RegisterWindowMessageA(velumira::kPreviewFrameQuery);
+        auto ask = [&](WPARAM what) {
+            DWORD_PTR answer = 0;
+            EXPECT_TRUE(
+                SendMessageTimeoutA(content, query, what, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+            return answer;
+        };
+        ask(velumira::kFrameDigest);
+        WaitFor([] { return false; }, 500);
+        const DWORD start = GetTickCount();
+        const DWORD_PTR frames = ask(velumira::kFramesDrawn);
+        const DWORD_PTR digest = ask(velumira::kFrameDigest);
+        WaitFor([] { return false; }, 1000);
+        const DWORD_PTR framesLater = ask(velumira::kFramesDrawn);
+        const DWORD elapsedMs = GetTickCount() - start;
+        EXPECT_NE(digest, 0u);
+        EXPECT_NE(ask(velumira::kFrameDigest), digest);
+        // Frames keep coming, and no more of them than the display shows.
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+        const DWORD hz = mode.dmDisplayFrequency > 1 ? mode.dmDisplayFrequency : 60;
+        EXPECT_GE(framesLater, frames + 2);
+        EXPECT_LE(framesLater - frames, hz * (elapsedMs + 100) / 1000 + 2);
+    } else {
+        WaitFor([] { return false; }, 1500);
+    }
+    EXPECT_EQ(PreviewContent(preview, openGl), content);
+    EXPECT_TRUE(IsWindowVisible(content));
+    EXPECT_FALSE(RendererWindow());
+    EXPECT_FALSE(FindWindowA(nullptr, velumira::kSaverCaption));
+
+    DestroyWindow(area.hwnd);
+    area.hwnd = nullptr;
+    EXPECT_TRUE(host.Exited(2000));
+    EXPECT_EQ(GetFileAttributesA("C:\\r_quil"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(FilesIn(dir), files);
 }
 
 TEST_F(HostE2E, PreviewWithoutAWindowStillEnds) {

@@ -3,8 +3,8 @@
 // hands to OpenGL and leaves behind.
 #include "cloth/cloth.h"
 #include "renderer/dib_loader.h"
-#include "renderer/gl_scene.h"
-#include "renderer/tests/bmp_bytes.h"
+#include "scene/gl_scene.h"
+#include "texture/tests/bmp_bytes.h"
 
 #include <windows.h>
 #include <GL/gl.h>

@@ -1,7 +1,7 @@
 // The bitmap loader under Wine's GDI: what each kind of file decodes to, and
 // that every refused file says why in exactly one message.
 #include "renderer/dib_loader.h"
-#include "renderer/tests/bmp_bytes.h"
+#include "texture/tests/bmp_bytes.h"
 
 #include <windows.h>
 #include <sddl.h>

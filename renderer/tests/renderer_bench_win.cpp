@@ -7,10 +7,10 @@
 //   velumira_renderer_bench.exe <snapshot.bmp> [width height [seconds]]
 // Prints medians in milliseconds.
 #include "renderer/dib_loader.h"
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
 #include "renderer/renderer_app.h"
-#include "renderer/row_split.h"
-#include "renderer/texture_level.h"
+#include "texture/row_split.h"
+#include "texture/texture_level.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -1,4 +1,4 @@
-#include "renderer/dib_layout.h"
+#include "texture/dib_layout.h"
 
 #include <emmintrin.h>
 

@@ -70,9 +70,15 @@ class FramePlatform {
 // next; a swap that did wait has already used up that time, so nothing waits
 // twice. The floor is a hundredth short of the refresh period, so that a
 // vertical blank coming a little early never finds the loop still waiting.
+//
+// A view too small to gain from every refresh may hold its frames to
+// `maxFramesPerSecond`: it then draws on every n-th refresh, the fewest that
+// keep within it, so that a synchronised swap never waits a refresh longer
+// on one frame than on the next.
 class FrameLoop {
   public:
-    FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz);
+    FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz,
+              int maxFramesPerSecond = 0);
 
     // Draws every window's first frame, then shows them all at once, then
     // draws a second frame for drivers that present only visible windows. A

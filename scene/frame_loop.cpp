@@ -1,4 +1,4 @@
-#include "renderer/frame_loop.h"
+#include "scene/frame_loop.h"
 
 int StepClock::stepsDue(int64_t now) {
     // A clock that ran backwards is started again rather than trusted.
@@ -23,10 +23,14 @@ int StepClock::stepsDue(int64_t now) {
     return int(due);
 }
 
-FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz)
+FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz,
+                     int maxFramesPerSecond)
     : platform_(platform), clock_(ticksPerSecond) {
     if (refreshHz <= 1) refreshHz = kFallbackRefreshHz;
-    minInterval_ = ticksPerSecond * 99 / (int64_t(refreshHz) * 100);
+    int64_t refreshesPerFrame = 1;
+    if (maxFramesPerSecond > 0)
+        refreshesPerFrame = (refreshHz + maxFramesPerSecond - 1) / maxFramesPerSecond;
+    minInterval_ = ticksPerSecond * 99 * refreshesPerFrame / (int64_t(refreshHz) * 100);
 }
 
 namespace {

@@ -3,7 +3,7 @@
 // own, its weights computed in place) with the arithmetic of each GLU build:
 // x87 registers modelled by long double, stores by float; or float throughout.
 // Under Wine, gl_test_win.cpp holds the result against GLU itself.
-#include "renderer/texture_level.h"
+#include "texture/texture_level.h"
 
 #include <gtest/gtest.h>
 

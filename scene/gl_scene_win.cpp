@@ -1,4 +1,5 @@
-#include "renderer/gl_scene.h"
+#include "scene/gl_scene.h"
+#include "cloth/cloth.h"
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -36,4 +37,17 @@ void setupLights() {
         glLightfv(light, GL_POSITION, position);
         glEnable(light);
     }
+}
+
+void drawScene(Cloth& sheet, int steps) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glPushMatrix();
+    glTranslated(0.0, 1.0, -38.0);
+    glScaled(0.75, 0.75, 0.75);
+    for (int i = 0; i < steps; ++i)
+        sheet.step();
+    sheet.draw();
+    glPopMatrix();
+    glFlush();
 }

@@ -1,8 +1,7 @@
-#include "renderer/texture.h"
-#include "renderer/dib_layout.h"
-#include "renderer/dib_loader.h"
-#include "renderer/row_split.h"
-#include "renderer/texture_level.h"
+#include "texture/texture.h"
+#include "texture/dib_layout.h"
+#include "texture/row_split.h"
+#include "texture/texture_level.h"
 
 #include <windows.h>
 #include <GL/gl.h>
@@ -54,13 +53,7 @@ bool takesBgra() {
     return hasExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "GL_EXT_bgra");
 }
 
-// The texture's level 0 as it is being made.
-struct Level {
-    TextureSize size;
-    TexelLayout layout;
-    GLenum format;
-    bool stored; // its storage made
-};
+using Level = Texture::Level;
 
 // A new texture object for `texture`, bound, with its level 0 planned.
 Level beginTextureObject(Texture& texture, int width, int height) {
@@ -104,30 +97,23 @@ void fillLevel(const Texture& texture, Level& level) {
 
 } // namespace
 
-bool Texture::loadBitmap(const char* path) {
-    glEnable(GL_TEXTURE_2D);
-    // Where the file's rows are read directly, the texture object and its
-    // storage are made meanwhile.
-    Level level = {};
-    bool begun = false;
-    RgbImage* image = loadDibImage(path, [&](int32_t pictureWidth, int32_t pictureHeight) {
-        level = beginTextureObject(*this, pictureWidth, pictureHeight);
-        begun = true;
-        makeStorage(level);
-    });
-    if (!image) return false;
-    // The image's pixel block becomes the texture's own copy: the same bytes,
-    // without copying six megabytes of a desktop snapshot at start-up.
+void Texture::beginPicture(int pictureWidth, int pictureHeight) {
+    level_ = beginTextureObject(*this, pictureWidth, pictureHeight);
+    begunWidth_ = pictureWidth;
+    begunHeight_ = pictureHeight;
+    makeStorage(level_);
+}
+
+void Texture::takePicture(unsigned char* rgb, int pictureWidth, int pictureHeight) {
     std::free(pixels);
-    width = image->width;
-    height = image->height;
-    pixels = image->data;
+    width = pictureWidth;
+    height = pictureHeight;
+    pixels = rgb;
     pixelFormat = GL_RGB;
-    std::free(image);
-    if (!begun) level = beginTextureObject(*this, width, height);
-    fillLevel(*this, level);
-    glDisable(GL_TEXTURE_2D);
-    return true;
+    if (width != begunWidth_ || height != begunHeight_)
+        level_ = beginTextureObject(*this, width, height);
+    begunWidth_ = begunHeight_ = 0;
+    fillLevel(*this, level_);
 }
 
 bool Texture::loadPixels(const unsigned char* rgb, int pictureWidth, int pictureHeight) {
@@ -143,13 +129,7 @@ bool Texture::loadPixels(const unsigned char* rgb, int pictureWidth, int picture
         return false;
     }
     std::memcpy(copy, rgb, bytes);
-    std::free(pixels);
-    width = pictureWidth;
-    height = pictureHeight;
-    pixels = copy;
-    pixelFormat = GL_RGB;
-    Level level = beginTextureObject(*this, width, height);
-    fillLevel(*this, level);
+    takePicture(copy, pictureWidth, pictureHeight);
     glDisable(GL_TEXTURE_2D);
     return true;
 }

@@ -1,6 +1,6 @@
 // The cloth's pace on the clock and the frames' pace on the display, on a
 // simulated clock: the sheet must swing at one speed on every screen.
-#include "renderer/frame_loop.h"
+#include "scene/frame_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -161,8 +161,8 @@ struct Pace {
     double stepsPerSecond;
     int waits;
 };
-Pace runFor(FakeWindows& fake, int refreshHz) {
-    FrameLoop loop(fake, kTicks, refreshHz);
+Pace runFor(FakeWindows& fake, int refreshHz, int maxFramesPerSecond = 0) {
+    FrameLoop loop(fake, kTicks, refreshHz, maxFramesPerSecond);
     loop.reveal();
     const int64_t start = fake.clock;
     const int64_t frames0 = loop.frames(), steps0 = loop.steps();
@@ -202,6 +202,17 @@ TEST(FrameLoop, FramesAtTheDisplaysRateAndStepsAtTheClocks) {
     const Pace slowRun = runFor(slow, 60);
     EXPECT_NEAR(slowRun.framesPerSecond, 20, 0.2);
     EXPECT_NEAR(slowRun.stepsPerSecond, 420, 420 * 0.01);
+    // Held to at most 20 a second: every third refresh at 60 Hz, synchronised
+    // or not, and every eighth at 144 Hz; the cloth keeps its pace.
+    for (int64_t vblank : {int64_t(0), kSixtieth}) {
+        FakeWindows held;
+        held.vblank = vblank;
+        const Pace heldRun = runFor(held, 60, 20);
+        EXPECT_NEAR(heldRun.framesPerSecond, 20, 0.2);
+        EXPECT_NEAR(heldRun.stepsPerSecond, 420, 420 * 0.01);
+    }
+    FakeWindows fast;
+    EXPECT_NEAR(runFor(fast, 144, 20).framesPerSecond, 18, 0.2);
 }
 
 } // namespace

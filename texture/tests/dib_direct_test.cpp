@@ -1,8 +1,8 @@
 // Uncompressed 24- and 32-bit files read without GDI, written byte by byte:
 // every width's padding, with and without the file header, split or not.
 // Under Wine, loader_test_win.cpp holds the result against GDI's conversion.
-#include "renderer/dib_direct.h"
-#include "renderer/tests/bmp_bytes.h"
+#include "texture/dib_direct.h"
+#include "texture/tests/bmp_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // checkDib, which keeps every row inside it.
 #pragma once
 
-#include "renderer/dib_layout.h"
+#include "texture/dib_layout.h"
 
 #include <functional>
 

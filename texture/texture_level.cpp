@@ -1,5 +1,5 @@
-#include "renderer/texture_level.h"
-#include "renderer/row_split.h"
+#include "texture/texture_level.h"
+#include "texture/row_split.h"
 
 #include <emmintrin.h>
 

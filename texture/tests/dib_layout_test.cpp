@@ -1,7 +1,7 @@
 // Bounds checks of bitmap files: every malformed file is refused before a
 // single pixel is decoded, and accepted files are laid out where GDI reads.
-#include "renderer/dib_layout.h"
-#include "renderer/tests/bmp_bytes.h"
+#include "texture/dib_layout.h"
+#include "texture/tests/bmp_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "renderer/dib_direct.h"
-#include "renderer/row_split.h"
+#include "texture/dib_direct.h"
+#include "texture/row_split.h"
 
 bool readsDirectly(const DibLayout& layout) {
     return layout.info.compression == kBiRgb &&
