@@ -62,6 +62,8 @@ class WinFramePlatform : public FramePlatform {
     int64_t ticksPerSecond() const { return clock_.ticksPerSecond(); }
     // The primary display's rate as the system reports it; 0 or 1 when unknown.
     int refreshHz() const { return clock_.refreshHz(); }
+    // Asks the system again, after a display change.
+    int readRefreshHz() { return clock_.readRefreshHz(); }
 
     int windowCount() override;
     void draw(int window, int steps) override;
@@ -80,8 +82,9 @@ class WinFramePlatform : public FramePlatform {
 };
 
 // Handles messages and draws frames until a quit message or Escape; returns
-// the exit code.
-int runMainLoop(FrameLoop& frames);
+// the exit code. After a display change the windows are fitted to their
+// monitors again and the frames follow the display's new rate.
+int runMainLoop(FrameLoop& frames, WinFramePlatform& platform);
 // The whole program: window, lights, timer, picture, first frames, loop,
 // tear-down.
 int runRenderer();

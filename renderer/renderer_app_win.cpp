@@ -351,7 +351,7 @@ int runRenderer() {
         // Until now the user sees the live desktop, which is what the
         // picture shows.
         frames.reveal();
-        exitCode = runMainLoop(frames);
+        exitCode = runMainLoop(frames, platform);
     }
     KillTimer(glWindow.window, timer);
     // They use the primary's window class, which goes with it.
@@ -360,7 +360,7 @@ int runRenderer() {
     return exitCode;
 }
 
-int runMainLoop(FrameLoop& frames) {
+int runMainLoop(FrameLoop& frames, WinFramePlatform& platform) {
     MSG message = {};
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -371,6 +371,7 @@ int runMainLoop(FrameLoop& frames) {
             // Once every window has heard of the change.
             displayChanged = false;
             fitWindowsToMonitors();
+            frames.setRefreshHz(platform.readRefreshHz());
         } else if (active) {
             // Escape ends with 0, like a close request.
             if (keys[VK_ESCAPE]) return 0;

@@ -7,10 +7,7 @@ FrameClock::FrameClock() {
     QueryPerformanceFrequency(&frequency);
     ticksPerSecond_ = frequency.QuadPart;
 
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof mode;
-    if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
-        refreshHz_ = int(mode.dmDisplayFrequency);
+    readRefreshHz();
 
     // A timer that keeps its time to well under a millisecond where the
     // system has one (Windows 10 1803 on); elsewhere the system's timer is
@@ -30,6 +27,15 @@ FrameClock::FrameClock() {
 FrameClock::~FrameClock() {
     if (timer_) CloseHandle(timer_);
     if (raisedResolution_) timeEndPeriod(1);
+}
+
+int FrameClock::readRefreshHz() {
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    refreshHz_ = EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)
+                     ? int(mode.dmDisplayFrequency)
+                     : 0;
+    return refreshHz_;
 }
 
 int64_t FrameClock::now() const {

@@ -13,8 +13,10 @@ class FrameClock {
     FrameClock& operator=(const FrameClock&) = delete;
 
     int64_t ticksPerSecond() const { return ticksPerSecond_; }
-    // The primary display's rate as the system reports it; 0 or 1 when unknown.
+    // The primary display's rate as the system reported it when the clock was
+    // made, or when it was last asked again; 0 or 1 when unknown.
     int refreshHz() const { return refreshHz_; }
+    int readRefreshHz();
     // QueryPerformanceCounter.
     int64_t now() const;
     // Returns at `tick`, or earlier as soon as a message arrives for the

@@ -25,12 +25,17 @@ int StepClock::stepsDue(int64_t now) {
 
 FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz,
                      int maxFramesPerSecond)
-    : platform_(platform), clock_(ticksPerSecond) {
+    : platform_(platform), clock_(ticksPerSecond), ticksPerSecond_(ticksPerSecond),
+      maxFramesPerSecond_(maxFramesPerSecond) {
+    setRefreshHz(refreshHz);
+}
+
+void FrameLoop::setRefreshHz(int refreshHz) {
     if (refreshHz <= 1) refreshHz = kFallbackRefreshHz;
     int64_t refreshesPerFrame = 1;
-    if (maxFramesPerSecond > 0)
-        refreshesPerFrame = (refreshHz + maxFramesPerSecond - 1) / maxFramesPerSecond;
-    minInterval_ = ticksPerSecond * 99 * refreshesPerFrame / (int64_t(refreshHz) * 100);
+    if (maxFramesPerSecond_ > 0)
+        refreshesPerFrame = (refreshHz + maxFramesPerSecond_ - 1) / maxFramesPerSecond_;
+    minInterval_ = ticksPerSecond_ * 99 * refreshesPerFrame / (int64_t(refreshHz) * 100);
 }
 
 namespace {

@@ -80,6 +80,10 @@ class FrameLoop {
     FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz,
               int maxFramesPerSecond = 0);
 
+    // The display's rate changed (a new mode, another primary monitor): the
+    // frames follow it from the next one on.
+    void setRefreshHz(int refreshHz);
+
     // Draws every window's first frame, then shows them all at once, then
     // draws a second frame for drivers that present only visible windows. A
     // window that comes later is shown after its own first frame. With
@@ -103,8 +107,10 @@ class FrameLoop {
 
     FramePlatform& platform_;
     StepClock clock_;
-    int64_t minInterval_;   // ticks from one frame's start to the next
-    int64_t nextFrame_ = 0; // earliest start of the next frame
+    int64_t ticksPerSecond_;
+    int maxFramesPerSecond_;
+    int64_t minInterval_ = 0; // ticks from one frame's start to the next
+    int64_t nextFrame_ = 0;   // earliest start of the next frame
     bool revealed_ = false;
     int64_t frames_ = 0;
     int64_t steps_ = 0;

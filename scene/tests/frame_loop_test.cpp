@@ -215,4 +215,21 @@ TEST(FrameLoop, FramesAtTheDisplaysRateAndStepsAtTheClocks) {
     EXPECT_NEAR(runFor(fast, 144, 20).framesPerSecond, 18, 0.2);
 }
 
+TEST(FrameLoop, FollowsTheDisplaysNewRate) {
+    FakeWindows fake;
+    FrameLoop loop(fake, kTicks, 60);
+    loop.reveal();
+    const auto framesInASecond = [&] {
+        const int64_t start = fake.clock, frames = loop.frames();
+        while (fake.clock - start < kTicks)
+            loop.idle();
+        return loop.frames() - frames;
+    };
+    EXPECT_NEAR(double(framesInASecond()), 60, 1);
+    loop.setRefreshHz(144);
+    EXPECT_NEAR(double(framesInASecond()), 144, 2);
+    loop.setRefreshHz(0); // unknown
+    EXPECT_NEAR(double(framesInASecond()), 60, 1);
+}
+
 } // namespace
