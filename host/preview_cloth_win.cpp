@@ -50,9 +50,7 @@ class PreviewCloth final : public FramePlatform {
         // The textures belong to the context.
         makeCurrent(gl_);
         cloth_.reset();
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(gl_.renderingContext);
-        ReleaseDC(gl_.window, gl_.deviceContext);
+        releaseContext(gl_);
     }
     PreviewCloth(const PreviewCloth&) = delete;
     PreviewCloth& operator=(const PreviewCloth&) = delete;
@@ -184,11 +182,7 @@ bool StartPreviewCloth(HWND preview) {
                                 area.right, area.bottom, preview, nullptr, instance, nullptr);
     if (!gl.window) return false;
     if (!attachContext(gl, scenePixelFormat(32))) {
-        if (gl.renderingContext) {
-            wglMakeCurrent(nullptr, nullptr);
-            wglDeleteContext(gl.renderingContext);
-        }
-        if (gl.deviceContext) ReleaseDC(gl.window, gl.deviceContext);
+        releaseContext(gl);
         DestroyWindow(gl.window);
         return false;
     }

@@ -71,12 +71,10 @@ void closeMonitorWindow(MonitorWindow& m) {
         // Its textures belong to its own context.
         makeCurrent(gl);
         m.ownCloth.reset();
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(gl.renderingContext);
     }
     m.ownCloth.reset();
     m.cloth = nullptr;
-    if (gl.deviceContext) ReleaseDC(gl.window, gl.deviceContext);
+    releaseContext(gl);
     if (gl.window) DestroyWindow(gl.window);
     gl = {nullptr, nullptr, nullptr, nullptr};
 }
@@ -85,15 +83,7 @@ void closeMonitorWindow(MonitorWindow& m) {
 
 void destroyGlWindow() {
     ShowCursor(TRUE);
-    if (glWindow.renderingContext) {
-        wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(glWindow.renderingContext);
-        glWindow.renderingContext = nullptr;
-    }
-    if (glWindow.deviceContext) {
-        ReleaseDC(glWindow.window, glWindow.deviceContext);
-        glWindow.deviceContext = nullptr;
-    }
+    releaseContext(glWindow);
     if (glWindow.window) {
         DestroyWindow(glWindow.window);
         glWindow.window = nullptr;

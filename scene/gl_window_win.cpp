@@ -22,6 +22,18 @@ bool attachContext(GlWindow& gl, const PIXELFORMATDESCRIPTOR& format) {
     return gl.renderingContext && wglMakeCurrent(gl.deviceContext, gl.renderingContext);
 }
 
+void releaseContext(GlWindow& gl) {
+    if (gl.renderingContext) {
+        wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(gl.renderingContext);
+        gl.renderingContext = nullptr;
+    }
+    if (gl.deviceContext) {
+        ReleaseDC(gl.window, gl.deviceContext);
+        gl.deviceContext = nullptr;
+    }
+}
+
 void makeCurrent(const GlWindow& gl) {
     if (wglGetCurrentContext() != gl.renderingContext || wglGetCurrentDC() != gl.deviceContext)
         wglMakeCurrent(gl.deviceContext, gl.renderingContext);

@@ -19,6 +19,11 @@ PIXELFORMATDESCRIPTOR scenePixelFormat(int colourBits);
 // be had; what was had stays in `gl` for the caller to release.
 bool attachContext(GlWindow& gl, const PIXELFORMATDESCRIPTOR& format);
 
+// Lets go of what attachContext got, whatever of it was had: no context is
+// current afterwards, and the context and device context are gone. The
+// window stays.
+void releaseContext(GlWindow& gl);
+
 // Makes the window's context current unless it is already.
 void makeCurrent(const GlWindow& gl);
 
