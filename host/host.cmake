@@ -59,7 +59,7 @@ add_executable(host_file_access_probe tests/file_access_probe_win.cpp)
 target_link_libraries(host_file_access_probe PRIVATE velumira_monitor_plan advapi32)
 
 velumira_add_gtest(host_e2e_tests TIMEOUT 240
-    SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core opengl32 user32 gdi32)
+    SOURCES tests/host_e2e_test_win.cpp LIBS velumira_host_core velumira_scene user32 gdi32)
 target_compile_definitions(host_e2e_tests PRIVATE
     VELUMIRA_HOST_SCR="Z:$<TARGET_FILE:Velumira_scr>"
     VELUMIRA_STAND_IN="Z:$<TARGET_FILE:host_stand_in_renderer>")

@@ -3,6 +3,7 @@
 
 #include "host_main.h"
 #include "preview_cloth_win.h"
+#include "scene/gl_window_win.h"
 
 #include <windows.h>
 
@@ -218,22 +219,12 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // Whether a window can have OpenGL here (a display without GLX gives none).
 bool OpenGlHere() {
-    HWND probe = CreateWindowExA(0, "STATIC", "gl probe", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
-                                 nullptr, nullptr);
-    HDC dc = GetDC(probe);
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.cColorBits = 32;
-    format.cDepthBits = 16;
-    const int chosen = ChoosePixelFormat(dc, &format);
-    HGLRC context = chosen && SetPixelFormat(dc, chosen, &format) ? wglCreateContext(dc) : nullptr;
-    const bool here = context && wglMakeCurrent(dc, context);
-    wglMakeCurrent(nullptr, nullptr);
-    if (context) wglDeleteContext(context);
-    ReleaseDC(probe, dc);
-    DestroyWindow(probe);
+    GlWindow gl = {nullptr, nullptr, nullptr, nullptr};
+    gl.window = CreateWindowExA(0, "STATIC", "gl probe", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                nullptr, nullptr);
+    const bool here = attachContext(gl, scenePixelFormat(32));
+    releaseContext(gl);
+    DestroyWindow(gl.window);
     return here;
 }
 
