@@ -1,5 +1,34 @@
 # Sourced: installs the Debian packages a command needs when they are missing.
-# ensure_packages pkg...
+#   ensure_packages pkg...     the build's and the tools' packages
+#   ensure_wine_packages       Wine and the display, for the programs' word size
+#   ensure_wine_locale         the locale Wine names files through
+#   can_run_i386               the 32-bit programs run here (else the 64-bit twin)
+
+# How often, and how far apart, a failing package index update is tried.
+VELUMIRA_APT_TRIES=${VELUMIRA_APT_TRIES:-3}
+VELUMIRA_APT_PAUSE=${VELUMIRA_APT_PAUSE:-5}
+_apt_lists_fresh=0
+
+# Updates the package lists once per command. A mirror caught mid-sync fails
+# one index now and then; the others still arrive, and the install goes on
+# with them.
+apt_update() {
+    [ $_apt_lists_fresh = 1 ] && return 0
+    _apt_lists_fresh=1
+    local log try
+    log=$(mktemp)
+    for ((try = 1; try <= VELUMIRA_APT_TRIES; try++)); do
+        apt-get update -q >"$log" 2>&1 && {
+            rm -f "$log"
+            return 0
+        }
+        [ $try -lt $VELUMIRA_APT_TRIES ] && sleep "$VELUMIRA_APT_PAUSE"
+    done
+    echo "note: package lists not fetched after $VELUMIRA_APT_TRIES tries:" \
+        "$(sed -n 's/^E: Failed to fetch \([^ ]*\).*/\1/p' "$log" | tr '\n' ' ')-- going on with those that arrived"
+    rm -f "$log"
+}
+
 ensure_packages() {
     local missing=() p
     for p in "$@"; do
@@ -11,15 +40,65 @@ ensure_packages() {
         echo "missing packages (run as root to install): ${missing[*]}" >&2
         return 1
     fi
-    local need_i386=0
-    for p in "${missing[@]}"; do [[ $p == *:i386 ]] && need_i386=1; done
-    if [ $need_i386 = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
+        _apt_lists_fresh=0
     fi
     echo "installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q >/dev/null
-    apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    apt_update
+    local log
+    log=$(mktemp)
+    if ! apt-get install -y -q --no-install-recommends "${missing[@]}" >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "error: apt could not install these packages (its reason is above);" \
+            "run 'apt-get update' until every index arrives, then try again" >&2
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# True when this kernel executes 32-bit x86 programs, asked before anything
+# 32-bit is installed: a 93-byte static i386 program that exits with 42. A
+# kernel without 32-bit support refuses it with an exec format error.
+# VELUMIRA_KERNEL_I386=yes|no says it outright (the routine's own test).
+kernel_runs_i386() {
+    case ${VELUMIRA_KERNEL_I386:-} in
+    yes) return 0 ;;
+    no) return 1 ;;
+    esac
+    local probe rc
+    probe=$(mktemp) || return 1
+    # ELF header, one loadable segment at 0x08048000, then at 0x54:
+    # xor ebx,ebx; mov bl,42; xor eax,eax; inc eax; int 0x80 (exit 42).
+    printf '%b' '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08' \
+        '\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0' \
+        '\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5d\0\0\0\x5d\0\0\0\x05\0\0\0\0\x10\0\0' \
+        '\x31\xdb\xb3\x2a\x31\xc0\x40\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null
+    rc=$?
+    rm -f "$probe"
+    [ $rc = 42 ]
+}
+
+# True when the 32-bit Wine is installed and runs here (the shipped programs
+# are 32-bit); otherwise the 64-bit twin build carries the Windows programs.
+can_run_i386() {
+    kernel_runs_i386 && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Wine for the programs' word size: the 32-bit Wine where the kernel runs
+# 32-bit code, else (or when its packages cannot be had) the 64-bit Wine with
+# the compilers for the 64-bit twin.
+ensure_wine_packages() {
+    ensure_packages "${WINE_PACKAGES[@]}" || return 1
+    if kernel_runs_i386; then
+        ensure_packages "${WINE32_PACKAGES[@]}" && return 0
+        echo "note: the 32-bit Wine could not be installed; the 64-bit build stands in"
+    fi
+    ensure_packages "${WIN64_PACKAGES[@]}"
 }
 
 # What building the programs needs; python3 and icoutils draw and pack the
@@ -27,14 +106,14 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ googletest libbenchmark-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
     python3 icoutils nsis)
-# What running them through Wine on a private X display needs. wine32 runs the
-# shipped 32-bit programs; wine64 is the fallback where the kernel cannot run
-# 32-bit code. Xorg's dummy driver with Xinerama is the two-monitor display.
-WINE_PACKAGES=(wine wine32:i386 wine64 libgl1-mesa-dri libgl1-mesa-dri:i386 libgl1:i386
-    libglu1-mesa:i386 libgl1 xvfb xauth x11-utils xdotool imagemagick fonts-ipafont-gothic
-    python3
-    xserver-xorg-core xserver-xorg-video-dummy libxinerama1 libxinerama1:i386)
-# The 64-bit test build for that fallback.
+# What running them through Wine on a private X display needs. Xorg's dummy
+# driver with Xinerama is the two-monitor display.
+WINE_PACKAGES=(wine wine64 libgl1-mesa-dri libgl1 xvfb xauth x11-utils xdotool imagemagick
+    fonts-ipafont-gothic python3 xserver-xorg-core xserver-xorg-video-dummy libxinerama1)
+# The 32-bit Wine for the shipped programs, only where the kernel runs them.
+WINE32_PACKAGES=(wine32:i386 libgl1-mesa-dri:i386 libgl1:i386 libglu1-mesa:i386
+    libxinerama1:i386)
+# The 64-bit twin build, where it cannot.
 WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 
 # Wine names Unix files through the locale it runs in, ja_JP.UTF-8 (see
@@ -49,11 +128,6 @@ ensure_wine_locale() {
     fi
     echo "generating the ja_JP.UTF-8 locale"
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-}
-
-# True when this kernel executes 32-bit x86 programs (wine32 needs that).
-can_run_i386() {
-    [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 # The fuzz tree: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
