@@ -1,0 +1,38 @@
+// The texts the user reads, one set per language, and which language a user
+// gets. UTF-8 here; the Windows side widens them where they are shown.
+#pragma once
+
+#include <cstdint>
+
+namespace velumira {
+
+enum class Language { Japanese, English };
+
+// Japanese where the user's UI language (a Windows LANGID) is Japanese,
+// English everywhere else.
+Language LanguageFor(uint16_t uiLanguage);
+
+struct Texts {
+    // The host's box when the renderer is not beside it.
+    const char* rendererMissing;
+    // The settings dialog.
+    const char* musicCaption; // the music frame's caption
+    const char* audioCd;
+    const char* repeatTrack;
+    const char* noMusic;
+    const char* musicFile;
+    const char* cancel;
+    const char* apply;
+    const char* chooseFileName; // what the "..." button does, for screen readers
+    const char* chooserTitle;
+    const char* chooserFilterName; // the file chooser's filter, before its patterns
+    const char* notWrittenCaption;
+    const char* notWrittenFirst; // before the settings file's path
+    const char* notWrittenLast;  // after it
+    // The note on the cloth that tells the way out.
+    const char* escapeNote;
+};
+
+const Texts& TextsFor(Language language);
+
+} // namespace velumira

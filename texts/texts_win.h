@@ -1,0 +1,18 @@
+// The user's language as Windows reports it, and texts widened for the W
+// entry points.
+#pragma once
+
+#include "texts/texts.h"
+
+#include <string>
+
+namespace velumira {
+
+// From GetUserDefaultUILanguage, asked once.
+Language UserLanguage();
+// The texts of the user's language.
+const Texts& UserTexts();
+// UTF-8 to UTF-16.
+std::wstring Wide(const char* utf8);
+
+} // namespace velumira
