@@ -28,7 +28,8 @@ TEST(Texts, EveryTextPresentInBothLanguages) {
     }
     const Texts& en = TextsFor(Language::English);
     EXPECT_STREQ(en.audioCd, "Audio CD");
-    EXPECT_STREQ(TextsFor(Language::Japanese).audioCd, "\xE9\x9F\xB3\xE6\xA5\xBD" "CD");
+    EXPECT_STREQ(TextsFor(Language::Japanese).audioCd, "\xE9\x9F\xB3\xE6\xA5\xBD"
+                                                       "CD");
 }
 
 } // namespace
