@@ -44,7 +44,7 @@ struct Image : BaseWindow<Image> {
     int scaledFor = 0;
 
     const Picture* shown();
-    void PaintContrastMark(HDC dc);
+    void paintContrastMark(HDC dc);
 };
 
 // Paints what lies behind a transparent child: the frame's drawing when the
@@ -277,7 +277,7 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         HDC dc = BeginPaint(hwnd_, &ps);
         PaintParentBackground(hwnd_, dc);
         if (HighContrastOn() && picture) {
-            PaintContrastMark(dc);
+            paintContrastMark(dc);
         } else if (const Picture* shownPicture = shown()) {
             const Picture& p = *shownPicture;
             for (int y = 0; y < p.height; ++y)
@@ -310,7 +310,7 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // The option mark in the user's colours: a ring on the window colour, with a
 // dot when the option is chosen.
-void Image::PaintContrastMark(HDC dc) {
+void Image::paintContrastMark(HDC dc) {
     const Picture* p = shown();
     const int n = p ? p->width : 0;
     if (n <= 0) return;
