@@ -206,7 +206,7 @@ LRESULT AnswerGetObject(HWND wnd, WPARAM wp, LPARAM lp, const AccessibleTraits& 
     object->Release();
     // Without COM on this thread the platform's plain answer is still better
     // than none.
-    if (static_cast<HRESULT>(result) < 0) return DefWindowProcW(wnd, WM_GETOBJECT, wp, lp);
+    if (result < 0) return DefWindowProcW(wnd, WM_GETOBJECT, wp, lp);
     return result;
 }
 

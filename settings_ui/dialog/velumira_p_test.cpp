@@ -882,25 +882,31 @@ TEST_F(SettingsDialog, HighContrastDrawsInTheUsersColoursAlone) {
         SetHighContrastSource(TestHighContrast);
         SendMessageA(dialog, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
         Pump(300);
-        const Shot shot = Screenshot(dialog);
-        SaveBitmap(shot, "velumira_p_high_contrast.bmp");
-
         const std::vector<COLORREF> scheme8 = {kFace,      kWindow,   kText,    kWindowText,
                                                kHighlight, kHotlight, kGrayText};
-        size_t strays = 0;
-        COLORREF firstStray = 0;
         std::vector<COLORREF> seen;
-        for (COLORREF p : shot.pixels) {
-            if (!OfTheScheme(p, scheme8) && strays++ == 0) firstStray = p;
-            if (std::find(scheme8.begin(), scheme8.end(), p) != scheme8.end() &&
-                std::find(seen.begin(), seen.end(), p) == seen.end())
-                seen.push_back(p);
-        }
-        EXPECT_EQ(strays, 0u) << "first stray colour 0x" << std::hex << firstStray;
+        auto check = [&](const char* name) {
+            const Shot shot = Screenshot(dialog);
+            SaveBitmap(shot, name);
+            size_t strays = 0;
+            COLORREF firstStray = 0;
+            for (COLORREF p : shot.pixels) {
+                if (!OfTheScheme(p, scheme8) && strays++ == 0) firstStray = p;
+                if (std::find(scheme8.begin(), scheme8.end(), p) != scheme8.end() &&
+                    std::find(seen.begin(), seen.end(), p) == seen.end())
+                    seen.push_back(p);
+            }
+            EXPECT_EQ(strays, 0u) << name << ": first stray colour 0x" << std::hex << firstStray;
+        };
+        check("velumira_p_high_contrast.bmp"); // the focus on the chosen option
+        SetFocus(Ctl("Cmd_Set"));
+        Pump(300);
+        check("velumira_p_high_contrast_button.bmp");
         // The face, the text, the path box, the link and the disabled "..."
         // all show.
         for (COLORREF c : {kFace, kText, kWindow, kWindowText, kHotlight, kGrayText})
             EXPECT_NE(std::find(seen.begin(), seen.end(), c), seen.end()) << std::hex << c;
+        SetFocus(Ctl("lbl_BGM", 1));
 
         highContrast = false;
     }
