@@ -23,6 +23,9 @@ const Texts kJapanese = {
     u8"設定ﾌｧｲﾙに書き込めませんでした。",
     u8"ﾌｧｲﾙかﾌｫﾙﾀﾞが書き込み禁止か、ほかのﾌﾟﾛｸﾞﾗﾑが使用中です。設定は変更されていません。",
     u8"Esc キーで終了します",
+    u8"チェック",
+    u8"押す",
+    u8"ジャンプ",
 };
 
 const Texts kEnglish = {
@@ -42,6 +45,9 @@ const Texts kEnglish = {
     "The file or its folder is read-only, or another program is using it. Your settings "
     "have not been changed.",
     "Press Esc to return to your desktop",
+    "Check",
+    "Press",
+    "Jump",
 };
 
 } // namespace

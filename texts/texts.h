@@ -31,6 +31,11 @@ struct Texts {
     const char* notWrittenLast;  // after it
     // The note on the cloth that tells the way out.
     const char* escapeNote;
+    // What a screen reader says a control's default action is, in Windows'
+    // own words.
+    const char* actionCheck; // an option
+    const char* actionPress; // a button
+    const char* actionJump;  // a link
 };
 
 const Texts& TextsFor(Language language);

@@ -3,14 +3,18 @@
 #include "controls_internal_win.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <cmath>
 #include <vector>
 
+#include "accessible_win.h"
 #include "button_core.h"
+#include "contrast_win.h"
 #include "dpi_win.h"
 #include "surface_win.h"
+#include "texts/texts_win.h"
 #include "window_base_win.h"
 
 namespace velumira {
@@ -50,6 +54,30 @@ FontDesc FontFromHandle(HFONT font, const FontDesc& fallback, int dpi) {
 
 const FontDesc kDefaultFont{};
 
+// The button in the user's high-contrast colours: a flat face in a border
+// (the window's region cuts the corners), twice as wide for the focused or
+// default look, in the highlight colour under the mouse; a press fills the
+// face with the highlight.
+void DrawContrastFace(Canvas& c, int state, int dpi) {
+    const int w = c.width(), h = c.height(), u = LineWidth(dpi);
+    const Colour face = GetSysColor(COLOR_BTNFACE);
+    Colour border = GetSysColor(COLOR_BTNTEXT), fill = face;
+    if (state == XPS_DISABLED)
+        border = GetSysColor(COLOR_GRAYTEXT);
+    else if (state == XPS_HOT)
+        border = GetSysColor(COLOR_HIGHLIGHT);
+    else if (state == XPS_PRESSED)
+        border = fill = GetSysColor(COLOR_HIGHLIGHT);
+    const int thick = state == XPS_DEFAULT || state == XPS_HOT ? 2 * u : u;
+    c.fillRect(0, 0, w, h, border);
+    c.fillRect(thick, thick, w - thick, h - thick, fill);
+}
+
+COLORREF ContrastTextColour(int state) {
+    if (state == XPS_DISABLED) return GetSysColor(COLOR_GRAYTEXT);
+    return GetSysColor(state == XPS_PRESSED ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+}
+
 } // namespace
 
 struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
@@ -66,6 +94,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
     int dpi = kBaseDpi;
     int regionW = -1, regionH = -1;
     bool settingText = false;
+    std::wstring accessibleName; // empty: the caption
 
     struct Hook {
         HWND wnd;
@@ -90,7 +119,11 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
         GetClientRect(hwnd_, &rc);
         const int w = rc.right, h = rc.bottom, u = LineWidth(dpi);
         surface.resize(w, h);
-        DrawButtonFace(surface, state, GetSysColor(COLOR_BTNFACE), dpi);
+        const bool contrast = HighContrastOn();
+        if (contrast)
+            DrawContrastFace(surface, state, dpi);
+        else
+            DrawButtonFace(surface, state, GetSysColor(COLOR_BTNFACE), dpi);
 
         if (w != regionW || h != regionH) {
             HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, h + 1, 3 * u, 3 * u);
@@ -104,15 +137,22 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
 
         HDC dc = surface.dc();
         RECT text = {3 * u, 3 * u, w - 3 * u, h - 3 * u};
-        SetTextColor(dc, machine.flags().enabled ? foreColor : kDisabledTextColour);
+        const COLORREF textColour = contrast                  ? ContrastTextColour(state)
+                                    : machine.flags().enabled ? foreColor
+                                                              : kDisabledTextColour;
+        SetTextColor(dc, textColour);
         SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = hfont ? SelectObject(dc, hfont) : nullptr;
         DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         if (oldFont) SelectObject(dc, oldFont);
 
         if (machine.flags().isFocused && focusRect && state > 1) {
-            SetTextColor(dc, RGB(0, 0, 0));
-            DrawFocusRectForDpi(dc, text, dpi);
+            if (contrast) {
+                DrawFocusDots(dc, text, dpi, textColour);
+            } else {
+                SetTextColor(dc, RGB(0, 0, 0));
+                DrawFocusRectForDpi(dc, text, dpi);
+            }
         }
         InvalidateRect(hwnd_, nullptr, FALSE);
     }
@@ -349,6 +389,35 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
         return NewControlCaption(captions, std::string(kXPButtonClassName) + std::to_string(count));
     }
 
+    // ---- screen readers --------------------------------------------------
+
+    static AccessibleTraits accessibleTraits() {
+        AccessibleTraits t;
+        t.role = ROLE_SYSTEM_PUSHBUTTON;
+        t.defaultAction = Wide(UserTexts().actionPress);
+        return t;
+    }
+
+    LRESULT answerGetObject(WPARAM wp, LPARAM lp) {
+        static const AccessibleTraits base = accessibleTraits();
+        AccessibleTraits t = base;
+        HWND wnd = hwnd_;
+        t.name = [wnd] {
+            ccXPButton* b = ccXPButton::fromHwnd(wnd);
+            if (b && !b->impl_->accessibleName.empty()) return b->impl_->accessibleName;
+            return WithoutAccessKeyMarks(WindowTextOf(wnd));
+        };
+        t.state = [wnd] {
+            ccXPButton* b = ccXPButton::fromHwnd(wnd);
+            if (!b) return 0L;
+            const ButtonFlags& f = b->impl_->machine.flags();
+            return (f.state == XPS_PRESSED ? STATE_SYSTEM_PRESSED : 0L) |
+                   (f.isDefault ? STATE_SYSTEM_DEFAULT : 0L) |
+                   (f.isOver ? STATE_SYSTEM_HOTTRACKED : 0L);
+        };
+        return AnswerGetObject(hwnd_, wp, lp, t);
+    }
+
     // ---- messages ------------------------------------------------------
 
     static int shiftState(WPARAM wp) {
@@ -419,6 +488,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             return 0;
         case WM_SETFOCUS:
             run(machine.gotFocus());
+            if (alive()) NotifyAccessible(EVENT_OBJECT_FOCUS, hwnd_);
             return 0;
         case WM_KILLFOCUS:
             run(machine.lostFocus());
@@ -432,7 +502,13 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             return code;
         }
         case BM_CLICK:
+        case kAccessibleDoDefault:
             run(machine.accessKey());
+            return 0;
+        case WM_GETOBJECT:
+            return answerGetObject(wp, lp);
+        case WM_SYSCOLORCHANGE:
+            run(machine.redrawCurrent());
             return 0;
         case BM_SETSTYLE:
             run(machine.ambientChanged("DisplayAsDefault", (wp & 0x0F) == BS_DEFPUSHBUTTON));
@@ -527,6 +603,10 @@ bool ccXPButton::focusRect() const {
 }
 void ccXPButton::setFocusRect(bool on) {
     impl_->setFocusRect(on);
+}
+
+void ccXPButton::setAccessibleName(const std::wstring& name) {
+    impl_->accessibleName = name;
 }
 
 void ccXPButton::snapMouseTo() {

@@ -27,6 +27,11 @@
 // BS_DEFPUSHBUTTON sets the default-button look; Enter, Space and the arrow
 // keys go to the button itself, the arrows moving the focus through the form's
 // tab order (frames are WS_EX_CONTROLPARENT, so their controls take part).
+//
+// Screen readers: the button answers as a push button named by its caption
+// (or setAccessibleName), the frame as a group; both draw with the system
+// colours alone while high contrast is on (contrast_win.h) and redraw on
+// WM_SYSCOLORCHANGE, which their form passes on to them.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -106,6 +111,10 @@ class ccXPButton {
     void setForeColor(Colour colour);
     bool focusRect() const;
     void setFocusRect(bool on);
+
+    // What screen readers call the button when its caption does not say
+    // what it does (a caption of "..."); empty: the caption.
+    void setAccessibleName(const std::wstring& name);
 
     // Moves the mouse pointer to the centre of the button.
     void snapMouseTo();
@@ -211,6 +220,10 @@ class GFXFrameX {
     void paintBackground(HWND child, HDC dc) const;
     // The control's drawing surface (memory DC, the size of the client area).
     HDC surface() const;
+
+    // Screen readers hear the frame as a group of this name (none unless
+    // set): the caption its container shows on it.
+    void setAccessibleName(const std::wstring& name);
 
     struct Impl;
 

@@ -1,9 +1,13 @@
 // GFXFrameX as a child window that holds other controls.
+#include "accessible_win.h"
+#include "contrast_win.h"
 #include "controls_internal_win.h"
 #include "dpi_win.h"
 #include "frame_core.h"
 #include "surface_win.h"
 #include "window_base_win.h"
+
+#include <oleacc.h>
 
 namespace velumira {
 
@@ -40,6 +44,7 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
     Colour ambient = 0;
     int dpi = kBaseDpi;
     GdiSurface surface;
+    std::wstring accessibleName;
 
     Impl() { facade.impl_ = this; }
 
@@ -50,7 +55,20 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
         RECT rc;
         GetClientRect(hwnd_, &rc);
         surface.resize(rc.right, rc.bottom);
-        DrawFrame(surface, props, ambient, rc.right, rc.bottom, rc.right, rc.bottom, dpi);
+        if (HighContrastOn()) {
+            // In the user's colours and without the shadow, the frame where
+            // it stands with one.
+            FrameProps plain = props;
+            const Colour face = GetSysColor(COLOR_BTNFACE);
+            plain.showShadow = false;
+            plain.fillColour = face;
+            plain.backColourIs = 0;
+            plain.borderColour = GetSysColor(COLOR_BTNTEXT);
+            const int d = props.showShadow ? ScalePixels(props.shadowDepth, dpi) : 0;
+            DrawFrame(surface, plain, face, rc.right - d, rc.bottom - d, rc.right, rc.bottom, dpi);
+        } else {
+            DrawFrame(surface, props, ambient, rc.right, rc.bottom, rc.right, rc.bottom, dpi);
+        }
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
         // Frames placed on this one take its background as their container's.
         const Colour bg = background();
@@ -95,8 +113,19 @@ struct GFXFrameX::Impl : BaseWindow<GFXFrameX::Impl> {
         if (surface.answerPaint(hwnd_, msg, wp, painted)) return painted;
         switch (msg) {
         case WM_SIZE:
+        case WM_SYSCOLORCHANGE:
             refresh();
             return 0;
+        case WM_GETOBJECT: {
+            AccessibleTraits t;
+            t.role = ROLE_SYSTEM_GROUPING;
+            HWND wnd = hwnd_;
+            t.name = [wnd] {
+                GFXFrameX* f = GFXFrameX::fromHwnd(wnd);
+                return f ? f->impl_->accessibleName : std::wstring();
+            };
+            return AnswerGetObject(hwnd_, wp, lp, t);
+        }
         default:
             return DefWindowProcA(hwnd_, msg, wp, lp);
         }
@@ -247,6 +276,10 @@ void GFXFrameX::paintBackground(HWND child, HDC dc) const {
     MapWindowPoints(nullptr, impl_->hwnd(), reinterpret_cast<POINT*>(&r), 2);
     BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, impl_->surface.dc(), r.left, r.top,
            SRCCOPY);
+}
+
+void GFXFrameX::setAccessibleName(const std::wstring& name) {
+    impl_->accessibleName = name;
 }
 
 HDC GFXFrameX::surface() const {

@@ -1,9 +1,14 @@
 #include "form_widgets_win.h"
 
+#include "accessible_win.h"
+#include "contrast_win.h"
 #include "controls.h"
 #include "dpi_scale.h"
 #include "dpi_win.h"
+#include "texts/texts_win.h"
 #include "window_base_win.h"
+
+#include <oleacc.h>
 
 #include <string>
 
@@ -18,10 +23,12 @@ struct Label : BaseWindow<Label> {
 
     bool opaque = false;
     UINT alignment = DT_LEFT;
-    COLORREF foreColour = 0;
-    COLORREF backColour = 0;
+    Colour foreColour = 0; // as stored: system colours are looked up when drawn
+    Colour backColour = 0;
     bool handCursor = false;
-    bool pressed = false; // left button went down here and is not yet released
+    long role = ROLE_SYSTEM_STATICTEXT; // what screen readers are told it is
+    bool checked = false;               // an option that is chosen
+    bool pressed = false;               // left button went down here and is not yet released
     bool focused = false;
     HFONT font = nullptr;
     int dpi = kBaseDpi;
@@ -37,6 +44,7 @@ struct Image : BaseWindow<Image> {
     int scaledFor = 0;
 
     const Picture* shown();
+    void paintContrastMark(HDC dc);
 };
 
 // Paints what lies behind a transparent child: the frame's drawing when the
@@ -49,12 +57,22 @@ void PaintParentBackground(HWND wnd, HDC dc) {
     }
     RECT rc;
     GetClientRect(wnd, &rc);
+    if (HighContrastOn()) {
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
     HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrA(parent, GCLP_HBRBACKGROUND));
     if (!brush)
         brush = GetSysColorBrush(COLOR_BTNFACE);
     else if (reinterpret_cast<UINT_PTR>(brush) <= COLOR_MENUHILIGHT + 1)
         brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<UINT_PTR>(brush) - 1));
     FillRect(dc, &rc, brush);
+}
+
+template <class W> W* WidgetOf(HWND wnd, const char* cls) {
+    char name[32];
+    if (!GetClassNameA(wnd, name, sizeof name) || lstrcmpA(name, cls) != 0) return nullptr;
+    return reinterpret_cast<W*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
 void NotifyParent(HWND wnd, WORD code) {
@@ -72,8 +90,16 @@ bool HandleMouseDown(HWND wnd, UINT msg) {
 void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     RECT rc;
     GetClientRect(wnd, &rc);
+    const bool contrast = HighContrastOn();
+    COLORREF fore = ResolveColour(d.foreColour), back = ResolveColour(d.backColour);
+    if (contrast) {
+        back = GetSysColor(COLOR_WINDOW);
+        fore = GetSysColor(d.opaque                     ? COLOR_WINDOWTEXT
+                           : d.role == ROLE_SYSTEM_LINK ? COLOR_HOTLIGHT
+                                                        : COLOR_BTNTEXT);
+    }
     if (d.opaque) {
-        HBRUSH brush = CreateSolidBrush(d.backColour);
+        HBRUSH brush = CreateSolidBrush(back);
         FillRect(dc, &rc, brush);
         DeleteObject(brush);
     } else {
@@ -83,7 +109,7 @@ void PaintLabel(HWND wnd, HDC dc, const Label& d) {
     const int n = GetWindowTextW(wnd, text, 1024);
     HGDIOBJ oldFont = SelectObject(dc, d.font ? d.font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, d.foreColour);
+    SetTextColor(dc, fore);
     // Paths may hold '&', so nothing is taken as an access key. A box two
     // lines tall wraps long paths; a one-line label never wraps, so a font a
     // little wider than the one it was laid out for cuts only the last pixels.
@@ -107,10 +133,35 @@ void PaintLabel(HWND wnd, HDC dc, const Label& d) {
                 focus.right = rc.left + width;
             }
         }
-        SetTextColor(dc, RGB(0, 0, 0));
-        DrawFocusRectForDpi(dc, focus, d.dpi);
+        if (contrast) {
+            DrawFocusDots(dc, focus, d.dpi, fore);
+        } else {
+            SetTextColor(dc, RGB(0, 0, 0));
+            DrawFocusRectForDpi(dc, focus, d.dpi);
+        }
     }
     SelectObject(dc, oldFont);
+}
+
+// Labels are read as their role: an option with whether it is chosen, the
+// link, or plain text.
+AccessibleTraits LabelTraits(HWND wnd, long role) {
+    AccessibleTraits t;
+    t.role = role;
+    if (role == ROLE_SYSTEM_RADIOBUTTON) {
+        t.focusable = true; // the arrows reach every option of the group
+        t.defaultAction = Wide(UserTexts().actionCheck);
+        t.state = [wnd] {
+            const Label* d = WidgetOf<Label>(wnd, kLabelClass);
+            return d && d->checked ? long(STATE_SYSTEM_CHECKED) : 0L;
+        };
+    } else if (role == ROLE_SYSTEM_LINK) {
+        t.defaultAction = Wide(UserTexts().actionJump);
+        t.state = [] { return long(STATE_SYSTEM_LINKED); };
+    } else {
+        t.state = [] { return long(STATE_SYSTEM_READONLY); };
+    }
+    return t;
 }
 
 LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -157,6 +208,19 @@ LRESULT Label::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         focused = msg == WM_SETFOCUS;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        if (focused) NotifyAccessible(EVENT_OBJECT_FOCUS, hwnd_);
+        return 0;
+    case WM_GETOBJECT:
+        return AnswerGetObject(hwnd_, wp, lp, LabelTraits(hwnd_, role));
+    case kAccessibleDoDefault: {
+        // What a click does: a press, then a release on the label.
+        HWND wnd = hwnd_;
+        NotifyParent(wnd, kWidgetMouseDown);
+        if (IsWindow(wnd)) NotifyParent(wnd, kWidgetClick);
+        return 0;
+    }
+    case WM_SYSCOLORCHANGE:
         InvalidateRect(hwnd_, nullptr, FALSE);
         return 0;
     case WM_GETDLGCODE: {
@@ -212,7 +276,9 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd_, &ps);
         PaintParentBackground(hwnd_, dc);
-        if (const Picture* shownPicture = shown()) {
+        if (HighContrastOn() && picture) {
+            paintContrastMark(dc);
+        } else if (const Picture* shownPicture = shown()) {
             const Picture& p = *shownPicture;
             for (int y = 0; y < p.height; ++y)
                 for (int x = 0; x < p.width; ++x) {
@@ -226,11 +292,41 @@ LRESULT Image::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         EndPaint(hwnd_, &ps);
         return 0;
     }
+    case WM_GETOBJECT: {
+        AccessibleTraits t;
+        t.role = ROLE_SYSTEM_GRAPHIC;
+        t.state = [] { return long(STATE_SYSTEM_READONLY); };
+        return AnswerGetObject(hwnd_, wp, lp, t);
+    }
+    case WM_SYSCOLORCHANGE:
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
     default:
         if (HandleMouseDown(hwnd_, msg)) return 0;
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// The option mark in the user's colours: a ring on the window colour, with a
+// dot when the option is chosen.
+void Image::paintContrastMark(HDC dc) {
+    const Picture* p = shown();
+    const int n = p ? p->width : 0;
+    if (n <= 0) return;
+    const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+    HPEN pen = CreatePen(PS_SOLID, 1, ink);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(COLOR_WINDOW));
+    Ellipse(dc, 0, 0, n, n);
+    if (picture == BuiltInPicture("OptionOn")) {
+        SelectObject(dc, GetSysColorBrush(COLOR_WINDOWTEXT));
+        const int inset = n / 3;
+        Ellipse(dc, inset, inset, n - inset, n - inset);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
 }
 
 // Unicode classes: a label keeps any text it is given, such as a path
@@ -264,12 +360,6 @@ HWND CreateChild(W* widget, const char* cls, const char* text, HWND parent, int 
     return wnd;
 }
 
-template <class W> W* WidgetOf(HWND wnd, const char* cls) {
-    char name[32];
-    if (!GetClassNameA(wnd, name, sizeof name) || lstrcmpA(name, cls) != 0) return nullptr;
-    return reinterpret_cast<W*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-}
-
 Image* ImageOf(HWND wnd) {
     return WidgetOf<Image>(wnd, kImageClass);
 }
@@ -294,8 +384,8 @@ HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl&
     d->opaque = p.readInt("BackStyle", kLabelOpaque) == kLabelOpaque;
     const long align = p.readInt("Alignment", kAlignLeft);
     d->alignment = align == kAlignCentre ? DT_CENTER : align == 1 ? DT_RIGHT : DT_LEFT;
-    d->foreColour = ResolveColour(p.readColour("ForeColor", kSysButtonText));
-    d->backColour = ResolveColour(p.readColour("BackColor", kSystemColourFlag | COLOR_BTNFACE));
+    d->foreColour = p.readColour("ForeColor", kSysButtonText);
+    d->backColour = p.readColour("BackColor", kSystemColourFlag | COLOR_BTNFACE);
     d->handCursor = p.readInt("MousePointer", kPointerDefault) == kPointerHand;
     d->font = font;
     d->dpi = dpi;
@@ -319,6 +409,17 @@ void SetImagePicture(HWND image, const Picture* picture) {
         d->picture = picture;
         InvalidateRect(image, nullptr, FALSE);
     }
+}
+
+void SetFormLabelRole(HWND label, long role) {
+    if (Label* d = WidgetOf<Label>(label, kLabelClass)) d->role = role;
+}
+
+void SetFormLabelChecked(HWND label, bool checked) {
+    Label* d = WidgetOf<Label>(label, kLabelClass);
+    if (!d || d->checked == checked) return;
+    d->checked = checked;
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE, label);
 }
 
 void SetFormWidgetDpi(HWND widget, int dpi) {

@@ -31,6 +31,13 @@ HWND CreateFormLabel(HWND parent, int id, const RECT& pixels, const FormControl&
                      HFONT font, int dpi);
 HWND CreateFormImage(HWND parent, int id, const RECT& pixels, const FormControl& control, int dpi);
 
+// What screen readers are told a label is (ROLE_SYSTEM_STATICTEXT unless
+// set): ROLE_SYSTEM_RADIOBUTTON for an option, ROLE_SYSTEM_LINK for a link.
+void SetFormLabelRole(HWND label, long role);
+// Whether an option label reads as chosen; a change is told to listening
+// screen readers.
+void SetFormLabelChecked(HWND label, bool checked);
+
 // Draws a label or image for another DPI from now on.
 void SetFormWidgetDpi(HWND widget, int dpi);
 

@@ -7,6 +7,7 @@
 #include "velumira_p_win.h"
 
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     BgmFolder = HostFolder();
     const UINT seconds = static_cast<UINT>(std::atoi(argv[4]));
 
+    OleInitialize(nullptr); // as the host does: screen readers reach the dialog through COM
     HWND dialog = velumira::CreateVelumiraP(GetModuleHandleA(nullptr));
     if (!dialog) return 1;
     // Move the pointer away so no button shows its hover look.

@@ -3,6 +3,7 @@
 #include "velumira_p_win.h"
 
 #include "button_core.h"
+#include "contrast_win.h"
 #include "controls.h"
 #include "dpi_scale.h"
 #include "dpi_win.h"
@@ -17,8 +18,10 @@
 
 #include "file_bytes.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -703,4 +706,214 @@ TEST_F(SettingsDialog, LinkShowsAHandAndAnimationStartsAtTheCursor) {
     SendMessageA(other, WM_SETCURSOR, reinterpret_cast<WPARAM>(other),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
+}
+
+namespace {
+
+// A high-contrast scheme for every system colour, in colours that no fixed
+// colour of the controls (black, white, greys, the XP blues and golds), nor
+// a blend of two scheme colours, can pass for.
+constexpr COLORREF kFace = RGB(0, 0, 96), kWindow = RGB(96, 0, 0), kText = RGB(255, 255, 0),
+                   kWindowText = RGB(0, 255, 255), kHighlight = RGB(255, 0, 255),
+                   kHotlight = RGB(0, 255, 0), kGrayText = RGB(255, 128, 0);
+constexpr int kSystemColours = 31;
+
+COLORREF SchemeColour(int index) {
+    switch (index) {
+    case COLOR_WINDOW:
+        return kWindow;
+    case COLOR_WINDOWTEXT:
+        return kWindowText;
+    case COLOR_HIGHLIGHT:
+    case COLOR_ACTIVECAPTION:
+    case COLOR_MENUHILIGHT:
+        return kHighlight;
+    case COLOR_HOTLIGHT:
+        return kHotlight;
+    case COLOR_GRAYTEXT:
+        return kGrayText;
+    case COLOR_BTNTEXT:
+    case COLOR_HIGHLIGHTTEXT:
+    case COLOR_MENUTEXT:
+    case COLOR_CAPTIONTEXT:
+    case COLOR_INACTIVECAPTIONTEXT:
+    case COLOR_INFOTEXT:
+    case COLOR_WINDOWFRAME:
+    case COLOR_BTNSHADOW:
+    case COLOR_BTNHIGHLIGHT:
+    case COLOR_3DDKSHADOW:
+        return kText;
+    default:
+        return kFace;
+    }
+}
+
+// The scheme in force while it lives, the user's colours back afterwards.
+class HighContrastScheme {
+  public:
+    HighContrastScheme() {
+        int index[kSystemColours];
+        COLORREF colour[kSystemColours];
+        for (int i = 0; i < kSystemColours; ++i) {
+            index[i] = i;
+            saved_[i] = GetSysColor(i);
+            colour[i] = SchemeColour(i);
+        }
+        SetSysColors(kSystemColours, index, colour);
+    }
+    ~HighContrastScheme() {
+        int index[kSystemColours];
+        for (int i = 0; i < kSystemColours; ++i)
+            index[i] = i;
+        SetSysColors(kSystemColours, index, saved_);
+    }
+    HighContrastScheme(const HighContrastScheme&) = delete;
+    HighContrastScheme& operator=(const HighContrastScheme&) = delete;
+
+  private:
+    COLORREF saved_[kSystemColours];
+};
+
+bool highContrast = false;
+bool TestHighContrast() {
+    return highContrast;
+}
+
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+};
+
+// The dialog's client area as the screen shows it.
+Shot Screenshot(HWND dialog) {
+    RECT r;
+    GetClientRect(dialog, &r);
+    MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    Shot shot;
+    shot.width = r.right - r.left;
+    shot.height = r.bottom - r.top;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = shot.width;
+    bi.bmiHeader.biHeight = -shot.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* bgra = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < shot.width * shot.height; ++i)
+        shot.pixels.push_back(RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return shot;
+}
+
+// Kept beside the other screenshots for review.
+void SaveBitmap(const Shot& shot, const char* name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    dir = dir.substr(0, dir.find_last_of('\\')) + "\\..\\..\\artifacts";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    FILE* f = std::fopen((dir + "\\" + name).c_str(), "wb");
+    if (!f) return;
+    const DWORD size = static_cast<DWORD>(shot.pixels.size() * 4);
+    BITMAPFILEHEADER fh{};
+    BITMAPINFOHEADER ih{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + size;
+    ih.biSize = sizeof ih;
+    ih.biWidth = shot.width;
+    ih.biHeight = -shot.height;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(&ih, sizeof ih, 1, f);
+    for (COLORREF c : shot.pixels) {
+        const unsigned char bgra[4] = {GetBValue(c), GetGValue(c), GetRValue(c), 0};
+        std::fwrite(bgra, 4, 1, f);
+    }
+    std::fclose(f);
+}
+
+// A scheme colour, or a blend of two (the edge of anti-aliased text).
+bool OfTheScheme(COLORREF p, const std::vector<COLORREF>& scheme) {
+    if (std::find(scheme.begin(), scheme.end(), p) != scheme.end()) return true;
+    const int pc[3] = {GetRValue(p), GetGValue(p), GetBValue(p)};
+    for (COLORREF a : scheme)
+        for (COLORREF b : scheme) {
+            const int ac[3] = {GetRValue(a), GetGValue(a), GetBValue(a)};
+            const int bc[3] = {GetRValue(b), GetGValue(b), GetBValue(b)};
+            int widest = 0;
+            for (int k = 1; k < 3; ++k)
+                if (std::abs(bc[k] - ac[k]) > std::abs(bc[widest] - ac[widest])) widest = k;
+            if (bc[widest] == ac[widest]) continue;
+            const double t = double(pc[widest] - ac[widest]) / (bc[widest] - ac[widest]);
+            if (t < 0 || t > 1) continue;
+            bool onLine = true;
+            for (int k = 0; k < 3; ++k)
+                onLine = onLine && std::abs(ac[k] + t * (bc[k] - ac[k]) - pc[k]) <= 3;
+            if (onLine) return true;
+        }
+    return false;
+}
+
+} // namespace
+
+// Wine cannot switch high contrast on, so the test answers for the system.
+TEST_F(SettingsDialog, HighContrastDrawsInTheUsersColoursAlone) {
+    BgmKind = 1;
+    BgmFile = u"C:\\Music\\a.mp3";
+    Open();
+    Pump(300);
+    const Shot before = Screenshot(dialog);
+    ASSERT_GT(before.width, 0);
+    {
+        HighContrastScheme scheme;
+        highContrast = true;
+        SetHighContrastSource(TestHighContrast);
+        SendMessageA(dialog, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        Pump(300);
+        const std::vector<COLORREF> scheme8 = {kFace,      kWindow,   kText,    kWindowText,
+                                               kHighlight, kHotlight, kGrayText};
+        std::vector<COLORREF> seen;
+        auto check = [&](const char* name) {
+            const Shot shot = Screenshot(dialog);
+            SaveBitmap(shot, name);
+            size_t strays = 0;
+            COLORREF firstStray = 0;
+            for (COLORREF p : shot.pixels) {
+                if (!OfTheScheme(p, scheme8) && strays++ == 0) firstStray = p;
+                if (std::find(scheme8.begin(), scheme8.end(), p) != scheme8.end() &&
+                    std::find(seen.begin(), seen.end(), p) == seen.end())
+                    seen.push_back(p);
+            }
+            EXPECT_EQ(strays, 0u) << name << ": first stray colour 0x" << std::hex << firstStray;
+        };
+        check("velumira_p_high_contrast.bmp"); // the focus on the chosen option
+        SetFocus(Ctl("Cmd_Set"));
+        Pump(300);
+        check("velumira_p_high_contrast_button.bmp");
+        // The face, the text, the path box, the link and the disabled "..."
+        // all show.
+        for (COLORREF c : {kFace, kText, kWindow, kWindowText, kHotlight, kGrayText})
+            EXPECT_NE(std::find(seen.begin(), seen.end(), c), seen.end()) << std::hex << c;
+        SetFocus(Ctl("lbl_BGM", 1));
+
+        highContrast = false;
+    }
+    // Off again, and the user's colours back: exactly the dialog as it was.
+    SendMessageA(dialog, WM_SYSCOLORCHANGE, 0, 0);
+    Pump(300);
+    SetHighContrastSource(nullptr);
+    const Shot after = Screenshot(dialog);
+    EXPECT_TRUE(after.pixels == before.pixels);
 }

@@ -1,5 +1,7 @@
 #include "velumira_p_win.h"
 
+#include "accessible_win.h"
+#include "contrast_win.h"
 #include "controls.h"
 #include "dpi_scale.h"
 #include "dpi_win.h"
@@ -7,8 +9,10 @@
 #include "settings.h"
 #include "velumira_p_form.h"
 #include "velumira_p_rules.h"
+#include "texts/texts_win.h"
 
 #include <commdlg.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <map>
@@ -238,8 +242,38 @@ void MarkOption(Dialog& d, int kind) {
         SetImagePicture(d.control("Img_BGM", i), PictureOf(d, 0));
     if (HWND selected = d.control("Img_BGM", kind)) SetImagePicture(selected, PictureOf(d, 1));
     const int stop = OptionStop(kind);
-    for (int i : OptionsTopDown(VelumiraPForm()))
+    for (int i : OptionsTopDown(VelumiraPForm())) {
         SetTabStop(d.control("lbl_BGM", i), i == stop);
+        SetFormLabelChecked(d.control("lbl_BGM", i), i == kind);
+    }
+}
+
+// What screen readers hear: the options as one radio group, the link as a
+// link, the "..." button by what it does, the music frame by its caption,
+// and the track box by the label beside it.
+void DescribeForScreenReaders(Dialog& d) {
+    for (int i : OptionsTopDown(VelumiraPForm()))
+        SetFormLabelRole(d.control("lbl_BGM", i), ROLE_SYSTEM_RADIOBUTTON);
+    SetFormLabelRole(d.control("lbl_URL"), ROLE_SYSTEM_LINK);
+    if (ccXPButton* file = ccXPButton::fromHwnd(d.control("Cmd_File")))
+        file->setAccessibleName(Wide(UserTexts().chooseFileName));
+    if (GFXFrameX* frame = GFXFrameX::fromHwnd(d.control("GFXFrameX1")))
+        frame->setAccessibleName(WindowTextOf(d.control("lbl", 0)));
+    // A combo box is named after the static text just before it in the
+    // z-order; its label follows it, so a hidden copy stands in front.
+    HWND combo = d.control("BGM_Repeat"), label = d.control("lbl", 14);
+    if (!combo || !label) return;
+    HWND before = GetWindow(combo, GW_HWNDPREV);
+    HWND name = CreateWindowExW(0, L"STATIC", WindowTextOf(label).c_str(), WS_CHILD, 0, 0, 0, 0,
+                                GetParent(combo), nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (name)
+        SetWindowPos(name, before ? before : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+BOOL CALLBACK PassColourChange(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
 }
 
 bool IsOptionLabel(const Dialog& d, HWND wnd) {
@@ -439,6 +473,23 @@ LRESULT CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         if (d) Unload(*d);
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // High contrast switched, or the user's colours changed: the
+        // controls, which only top-level windows hear of it, draw anew.
+        if (d && (ReadHighContrast() || msg == WM_SYSCOLORCHANGE)) {
+            EnumChildWindows(wnd, PassColourChange, 0);
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (HighContrastOn()) {
+            RECT rc;
+            GetClientRect(wnd, &rc);
+            FillRect(reinterpret_cast<HDC>(wp), &rc, GetSysColorBrush(COLOR_BTNFACE));
+            return 1;
+        }
+        break;
     case WM_NCDESTROY:
         if (d) {
             SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
@@ -501,6 +552,7 @@ HWND CreateVelumiraP(HINSTANCE instance) {
     }
     BuildControls(*d);
     SetTabStop(d->control("lbl_URL"), true); // the link is reached by Tab too
+    DescribeForScreenReaders(*d);
     Load(*d);
     ShowWindow(wnd, SW_SHOW);
     SetForegroundWindow(wnd);
