@@ -47,7 +47,7 @@ velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
 target_link_libraries(velumira_window_probe PRIVATE user32)
-foreach(case picture messages missing display)
+foreach(case picture messages missing display note)
     velumira_add_wine_script(renderer_e2e_${case} TIMEOUT 240
         COMMAND ${_dir}/tests/renderer_e2e.sh ${case})
 endforeach()
