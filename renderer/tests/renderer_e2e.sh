@@ -103,12 +103,14 @@ yellow_share() { # file
         -fx '(r > 0.6 && g > 0.55 && b < 0.45) ? 1 : 0' -format '%[fx:int(1000*mean)]' info:
 }
 
-# Near-white pixels in the strip low on the screen where the note shows.
+# Near-white pixels where the note's text shows, low in the middle of the
+# screen: a small area, so that the sheen's rare glints on folds stay few.
 light_pixels() { # file
     local w h
     read -r w h < <(identify -format '%w %h' "$1")
-    convert "$1" -crop "$((w / 2))x$((h / 5))+$((w / 4))+$((h * 7 / 10))" +repage \
-        -fx '(r > 0.8 && g > 0.8 && b > 0.8) ? 1 : 0' -format '%[fx:int(w * h * mean + 0.5)]' info:
+    convert "$1" -crop "$((w / 4))x$((h / 12))+$((w * 3 / 8))+$((h * 5 / 6 - h / 24))" +repage \
+        -channel RGB -separate -evaluate-sequence min -threshold 80% \
+        -format '%[fx:int(w * h * mean + 0.5)]' info:
 }
 
 changed_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d", $1 }'; }
