@@ -2,6 +2,13 @@
 
 set(_dir ${CMAKE_CURRENT_LIST_DIR})
 
+# The note that tells the way out: its timing and its picture, tested in every
+# world.
+add_library(velumira_escape_note STATIC ${_dir}/escape_note.cpp)
+target_include_directories(velumira_escape_note PUBLIC ${VELUMIRA_ROOT})
+velumira_add_gtest(escape_note_tests SOURCES ${_dir}/tests/escape_note_test.cpp
+                   LIBS velumira_escape_note)
+
 if(NOT WIN32)
     return()
 endif()
@@ -12,9 +19,13 @@ target_include_directories(velumira_dib_loader PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth_gl
                       velumira_monitor_plan gdi32 user32 advapi32)
 
+# The note on the screen: the input that brings it, and its drawing.
+target_sources(velumira_escape_note PRIVATE ${_dir}/escape_note_win.cpp)
+target_link_libraries(velumira_escape_note PUBLIC velumira_texts opengl32 gdi32 user32)
+
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_dib_loader velumira_cloth_gl
-                      velumira_monitor_plan velumira_scene winmm)
+                      velumira_monitor_plan velumira_scene velumira_escape_note winmm)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
@@ -31,12 +42,12 @@ target_compile_definitions(dib_loader_tests PRIVATE
     VELUMIRA_CORPUS_DIR="${VELUMIRA_ROOT}/texture/tests/corpus")
 
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
-                   LIBS velumira_dib_loader velumira_scene)
+                   LIBS velumira_dib_loader velumira_scene velumira_escape_note)
 
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
 target_link_libraries(velumira_window_probe PRIVATE user32)
-foreach(case picture messages missing display)
+foreach(case picture messages missing display note)
     velumira_add_wine_script(renderer_e2e_${case} TIMEOUT 240
         COMMAND ${_dir}/tests/renderer_e2e.sh ${case})
 endforeach()

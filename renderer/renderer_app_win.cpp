@@ -1,6 +1,7 @@
 // The renderer's window, message handling and frame.
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
+#include "renderer/escape_note_win.h"
 #include "scene/gl_scene.h"
 #include "monitors/monitor_plan_win.h"
 
@@ -210,6 +211,7 @@ void destroyMonitorWindows() {
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    escapeNoteHears(window, message, wParam, lParam);
     switch (message) {
     case WM_SIZE:
         // Each window's viewport lives in its own context; one still being
@@ -250,6 +252,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 bool drawFrame(MonitorWindow& target, int steps) {
     makeCurrent(*target.gl);
     drawScene(*target.cloth, steps);
+    if (&target == &monitorWindows.front()) drawEscapeNote();
     return true;
 }
 

@@ -1,8 +1,10 @@
 // The renderer's OpenGL side in a real WGL context under Wine: projection,
 // fixed state and lights, the picture texture, and what the cloth's drawing
-// hands to OpenGL and leaves behind.
+// hands to OpenGL and leaves behind, and the note drawn over it.
 #include "cloth/cloth.h"
 #include "renderer/dib_loader.h"
+#include "renderer/escape_note.h"
+#include "renderer/escape_note_win.h"
 #include "scene/gl_scene.h"
 #include "texture/tests/bmp_bytes.h"
 
@@ -398,6 +400,62 @@ TEST_F(PictureTexture, LevelZeroIsGlusOwn) {
     EXPECT_TRUE(std::equal(packed.begin(), packed.end(), loaded.pixels));
     GLint lw, lh, dw, dh;
     EXPECT_TRUE(levelZero(loaded.textureName(), lw, lh) == levelZero(direct.textureName(), dw, dh));
+}
+
+using EscapeNoteDrawing = GlContext;
+
+// The note is drawn over the frame only after input other than Escape, and
+// gives back every state it takes: the next frame of the cloth is the same to
+// the pixel as one the note never touched.
+TEST_F(EscapeNoteDrawing, OnlyAfterInputAndTheNextFrameAsIfItHadNeverBeen) {
+    resizeScene(64, 64);
+    initGlState();
+    setupLights();
+    auto cloth = std::make_unique<Cloth>(60, 40, 1.0f, 350.0f, 350.0f, 200.0f);
+    auto pixels = [] {
+        std::vector<unsigned char> p(64 * 64 * 4);
+        glFinish();
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        return p;
+    };
+    auto state = [] {
+        std::vector<GLdouble> s = matrix(GL_PROJECTION_MATRIX);
+        for (GLdouble v : matrix(GL_MODELVIEW_MATRIX))
+            s.push_back(v);
+        for (GLenum e :
+             {GL_MATRIX_MODE, GL_BLEND_SRC, GL_BLEND_DST, GL_TEXTURE_BINDING_2D, GL_DEPTH_FUNC}) {
+            GLint v = 0;
+            glGetIntegerv(e, &v);
+            s.push_back(v);
+        }
+        for (GLenum e : {GL_LIGHTING, GL_COLOR_MATERIAL, GL_DEPTH_TEST, GL_TEXTURE_2D, GL_BLEND})
+            s.push_back(glIsEnabled(e));
+        GLint env = 0;
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+        s.push_back(env);
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        s.insert(s.end(), colour, colour + 4);
+        return s;
+    };
+
+    drawScene(*cloth, 0);
+    const std::vector<unsigned char> plain = pixels();
+    escapeNoteHears(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    drawScene(*cloth, 0);
+    drawEscapeNote();
+    EXPECT_EQ(pixels(), plain) << "Escape brings no note";
+
+    escapeNoteHears(window, WM_KEYDOWN, 'A', 0);
+    Sleep(DWORD(EscapeNote::kFadeInMs) + 50);
+    drawScene(*cloth, 0);
+    const std::vector<GLdouble> before = state();
+    drawEscapeNote();
+    EXPECT_EQ(state(), before);
+    EXPECT_NE(pixels(), plain) << "a key brings the note";
+    drawScene(*cloth, 0);
+    EXPECT_EQ(pixels(), plain);
 }
 
 } // namespace

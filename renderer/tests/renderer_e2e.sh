@@ -6,6 +6,9 @@
 #   renderer_e2e.sh display    the whole saver on a 1024 x 768 screen whose
 #                              resolution changes while it runs: the window
 #                              follows the screen, Escape ends both programs
+#   renderer_e2e.sh note       on a dark desktop: no note without input, a mouse
+#                              move brings it within a second, it is gone a few
+#                              seconds later, a key brings it again, Escape ends
 # Frames are kept in $VELUMIRA_BUILD/artifacts.
 set -u
 . "$VELUMIRA_ROOT/tools/wine-env" "$VELUMIRA_BUILD"
@@ -98,6 +101,16 @@ colour_share() { # file half colour
 yellow_share() { # file
     convert "$1" -gravity center -crop 50%x67%+0+0 +repage -scale 25% \
         -fx '(r > 0.6 && g > 0.55 && b < 0.45) ? 1 : 0' -format '%[fx:int(1000*mean)]' info:
+}
+
+# Near-white pixels where the note's text shows, low in the middle of the
+# screen: a small area, so that the sheen's rare glints on folds stay few.
+light_pixels() { # file
+    local w h
+    read -r w h < <(identify -format '%w %h' "$1")
+    convert "$1" -crop "$((w / 4))x$((h / 12))+$((w * 3 / 8))+$((h * 5 / 6 - h / 24))" +repage \
+        -channel RGB -separate -evaluate-sequence min -threshold 80% \
+        -format '%[fx:int(w * h * mean + 0.5)]' info:
 }
 
 changed_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d", $1 }'; }
@@ -220,6 +233,47 @@ missing)
     probe post 0x0010 0 0
     wait_exit || fail "WM_CLOSE did not end the renderer"
     [ "$code" = 0 ] || fail "exit code after WM_CLOSE: $code"
+    ;;
+note)
+    # A dark desktop: the lit cloth stays dark, so light pixels are the note's.
+    convert -size 1920x1080 gradient:'#303840'-'#080810' -type TrueColor BMP3:"$snapshot" ||
+        fail "cannot make the snapshot"
+    # The pointer rests over the cloth while the window appears.
+    xdotool mousemove 960 300
+    start_renderer
+    sleep 3
+    shot "$work/still.png"
+    cp "$work/still.png" "$artifacts/renderer_note_none.png"
+    light=$(light_pixels "$work/still.png")
+    echo "light pixels without input: $light"
+    [ "$light" -lt 100 ] || fail "the note shows without input"
+
+    xdotool mousemove 900 350 sleep 0.1 mousemove 1000 420
+    sleep 0.6
+    shot "$work/shown.png"
+    cp "$work/shown.png" "$artifacts/renderer_note_shown.png"
+    light=$(light_pixels "$work/shown.png")
+    echo "light pixels after a mouse move: $light"
+    [ "$light" -ge 500 ] || fail "no note within a second of a mouse move"
+
+    sleep 5
+    shot "$work/gone.png"
+    cp "$work/gone.png" "$artifacts/renderer_note_gone.png"
+    light=$(light_pixels "$work/gone.png")
+    echo "light pixels 6 s later: $light"
+    [ "$light" -lt 100 ] || fail "the note is still there 6 s after the move"
+
+    xdotool key a
+    sleep 0.6
+    shot "$work/again.png"
+    light=$(light_pixels "$work/again.png")
+    echo "light pixels after a key: $light"
+    [ "$light" -ge 500 ] || fail "a key after the note had gone did not bring it again"
+    running || fail "input ended the renderer"
+
+    xdotool keydown Escape sleep 0.4 keyup Escape
+    wait_exit || fail "Escape did not end the renderer"
+    [ "$code" = 0 ] || fail "exit code after Escape: $code"
     ;;
 display)
     # A Wine desktop of its own, whose resolution a program can change as on
