@@ -10,7 +10,7 @@ endif()
 add_library(velumira_dib_loader STATIC ${_dir}/dib_loader_win.cpp ${_dir}/picture_file_win.cpp)
 target_include_directories(velumira_dib_loader PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth_gl
-                      velumira_monitor_plan gdi32 user32 advapi32)
+                      velumira_monitor_plan velumira_texts gdi32 user32 advapi32)
 
 add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_dib_loader velumira_cloth_gl
