@@ -86,7 +86,8 @@ endfunction()
 # velumira_add_wine_script(<name> COMMAND <script> args... [TIMEOUT s] [WORLD w])
 # A shell-driven end-to-end test run against the Wine fixture; the script gets
 # the build dir's Wine environment through tools/wine-env. WORLD picks one of
-# the other Wine worlds tests/ sets up: "two" (two monitors) or "hidpi" (144 dpi).
+# the other Wine worlds tests/ sets up: "two" (two monitors), "hidpi" (144 dpi),
+# "nogl" (no OpenGL) or "en" (an English system, code page 1252).
 function(velumira_add_wine_script name)
     cmake_parse_arguments(ARG "" "TIMEOUT;WORLD" "COMMAND" ${ARGN})
     if(NOT WIN32 OR NOT VELUMIRA_WINE_TESTS)

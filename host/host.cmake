@@ -5,7 +5,8 @@ add_library(velumira_host_core STATIC
     lenient_number.cpp host_main.cpp bgm.cpp saver.cpp bmp_file.cpp whole_file.cpp
     preview_picture.cpp)
 target_include_directories(velumira_host_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(velumira_host_core PUBLIC velumira_settings_core velumira_texture_core)
+target_link_libraries(velumira_host_core PUBLIC velumira_settings_core velumira_texture_core
+                      velumira_texts)
 
 if(NOT WIN32)
     velumira_add_gtest(host_logic_tests

@@ -4,11 +4,6 @@
 
 namespace velumira {
 
-const char kRendererMissingText[] =
-    "Velumira.dll"
-    "\x82\xaa\x93\xaf\x82\xb6\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xc9"  // が同じフォルダに
-    "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x49"; // 見つかりません！
-
 std::string ArgumentTextOf(const char* commandLine) {
     const char* p = commandLine ? commandLine : "";
     if (*p == '"') {
@@ -52,7 +47,7 @@ HostRun HostMain(const std::string& argumentText, HostPlatform& platform) {
     platform.createWorkFolder();
     platform.loadSettings();
     if (!platform.rendererPresent()) {
-        platform.messageBox(kRendererMissingText);
+        platform.messageBox(platform.texts().rendererMissing);
         return HostRun::EndNow;
     }
     if (mode == 'C') {

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "texts/texts.h"
+
 #include <cstdint>
 #include <string>
 
 namespace velumira {
-
-// Texts of the host, in the ANSI code page of the Japanese systems it is
-// written for (Shift-JIS), as the "A" entry points expect them.
-// "Velumira.dllが同じフォルダに見つかりません！"
-extern const char kRendererMissingText[];
 
 constexpr const char kSaverCaption[] = "Velumira_Main";
 constexpr const char kDialogCaption[] = "<Velumira>";
@@ -34,6 +31,8 @@ class HostPlatform {
     virtual void createWorkFolder() = 0;
     virtual void loadSettings() = 0;
     virtual bool rendererPresent() = 0;
+    // The texts of the user's language; messageBox takes one of them (UTF-8).
+    virtual const Texts& texts() = 0;
     virtual void messageBox(const char* text) = 0;
     virtual void runSettingsDialog() = 0;
     virtual void hideCursor() = 0;

@@ -4,6 +4,7 @@
 #include "preview_win.h"
 #include "saver_form_win.h"
 #include "settings.h"
+#include "texts/texts_win.h"
 #include "velumira_p.h"
 
 #include <windows.h>
@@ -12,8 +13,6 @@
 namespace velumira {
 
 namespace {
-
-constexpr char kAppTitle[] = "Velumira";
 
 class WinHost : public HostPlatform {
   public:
@@ -30,7 +29,10 @@ class WinHost : public HostPlatform {
     void createWorkFolder() override { CreateDirectoryA(kWorkFolder, nullptr); }
     void loadSettings() override { LoadSettings(); }
     bool rendererPresent() override { return FileExists(HostFolder() + kRendererFile); }
-    void messageBox(const char* text) override { MessageBoxA(nullptr, text, kAppTitle, MB_OK); }
+    const Texts& texts() override { return UserTexts(); }
+    void messageBox(const char* text) override {
+        MessageBoxW(nullptr, Wide(text).c_str(), Wide(UserTexts().appTitle).c_str(), MB_OK);
+    }
     void runSettingsDialog() override {
         OleInitialize(nullptr);
         ShowVelumiraP();

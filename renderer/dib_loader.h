@@ -24,8 +24,9 @@ RgbImage* loadDibImage(const char* path,
                        const std::function<void(int32_t width, int32_t height)>& whileReading = {});
 void freeRgbImage(RgbImage* image);
 
-// Every message the loader shows goes through here: a modal box with the
-// caption "Error" and one OK button, owned by the focused window.
+// Every message the loader shows goes through here, in UTF-8 and the user's
+// language: a modal box with the caption "Error" and one OK button, owned by
+// the focused window.
 void reportError(const char* text);
 
 // Tests replace the box with a recorder; returns the previous reporter.

@@ -3,6 +3,7 @@
 #include "texture/dib_layout.h"
 #include "texture/row_split.h"
 #include "monitors/process_user_win.h"
+#include "texts/texts_win.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -16,7 +17,8 @@
 namespace {
 
 void messageBoxReporter(const char* text) {
-    MessageBoxA(GetFocus(), text, "Error", MB_OK);
+    MessageBoxW(GetFocus(), velumira::Wide(text).c_str(),
+                velumira::Wide(velumira::UserTexts().errorCaption).c_str(), MB_OK);
 }
 
 ErrorReporter currentReporter = messageBoxReporter;
@@ -43,9 +45,18 @@ bool ownedByPictureUser(HANDLE file) {
     return mine;
 }
 
-const char kOutOfMemory[] = "Out of memory.";
-const char kUnknownFormat[] = "Unknown DIB file format.";
-const char kConversionError[] = "Image file conversion error.";
+const char* outOfMemory() {
+    return velumira::UserTexts().outOfMemory;
+}
+
+// The path, an ANSI one, as the UTF-8 the messages are made of.
+std::string Utf8OfAnsi(const char* path) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (n <= 1) return std::string();
+    std::wstring wide(size_t(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], n);
+    return velumira::Utf8(wide.c_str());
+}
 
 // The file, mapped read-only for the duration of one load.
 struct MappedFile {
@@ -109,7 +120,7 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
     unsigned char* out = nullptr;
     RgbImage* image = nullptr;
 
-    failure = kOutOfMemory;
+    failure = outOfMemory();
     if (source) dc = CreateCompatibleDC(nullptr);
     if (dc) target = static_cast<BITMAPINFO*>(std::calloc(1, 44));
     if (target) {
@@ -130,13 +141,13 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
         failure = nullptr;
         if (!SetDIBits(dc, section, 0, UINT(height), in.view + layout.pixelOffset, source,
                        DIB_RGB_COLORS))
-            failure = kConversionError;
+            failure = velumira::UserTexts().pictureNotConverted;
     }
     const size_t rowBytes = size_t(width) * 3;
     if (!failure) {
         GdiFlush();
         out = static_cast<unsigned char*>(std::malloc(rowBytes * size_t(height)));
-        if (!out) failure = kOutOfMemory;
+        if (!out) failure = outOfMemory();
     }
     if (!failure) {
         packBgrRows(bits, width, height, out);
@@ -146,7 +157,7 @@ RgbImage* decode(const MappedFile& in, const DibLayout& layout, const char*& fai
             image->height = height;
             image->data = out;
         } else {
-            failure = kOutOfMemory;
+            failure = outOfMemory();
         }
     }
 
@@ -207,9 +218,9 @@ RgbImage* loadDibImage(const char* path,
                        const std::function<void(int32_t width, int32_t height)>& whileReading) {
     MappedFile in;
     if (!in.open(path)) {
-        std::string text = "Failed to open DIB file ";
-        text += path;
-        text += ".\n";
+        const velumira::Texts& texts = velumira::UserTexts();
+        const std::string text =
+            texts.pictureNotOpenedFirst + Utf8OfAnsi(path) + texts.pictureNotOpenedLast;
         reportError(text.c_str());
         return nullptr;
     }
@@ -218,15 +229,15 @@ RgbImage* loadDibImage(const char* path,
     case DibCheck::Ok:
         break;
     case DibCheck::UnknownFormat:
-        reportError(kUnknownFormat);
+        reportError(velumira::UserTexts().unknownPictureFormat);
         return nullptr;
     case DibCheck::Unsupported:
-        reportError(kConversionError);
+        reportError(velumira::UserTexts().pictureNotConverted);
         return nullptr;
     }
     if (directReading && readsDirectly(layout)) {
         RgbImage* image = readDirectly(in, layout, whileReading);
-        if (!image) reportError(kOutOfMemory);
+        if (!image) reportError(outOfMemory());
         return image;
     }
     const char* failure = nullptr;

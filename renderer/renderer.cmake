@@ -17,7 +17,7 @@ endif()
 add_library(velumira_dib_loader STATIC ${_dir}/dib_loader_win.cpp ${_dir}/picture_file_win.cpp)
 target_include_directories(velumira_dib_loader PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth_gl
-                      velumira_monitor_plan gdi32 user32 advapi32)
+                      velumira_monitor_plan velumira_texts gdi32 user32 advapi32)
 
 # The note on the screen: the input that brings it, and its drawing.
 target_sources(velumira_escape_note PRIVATE ${_dir}/escape_note_win.cpp)

@@ -6,10 +6,12 @@ namespace {
 
 constexpr uint16_t kLangJapanese = 0x11; // PRIMARYLANGID of ja-JP
 
-// The system's own texts, character for character.
+// The system's own texts, character for character; the renderer's boxes were
+// always English and stay so.
 const Texts kJapanese = {
+    "Velumira",
     u8"Velumira.dllが同じフォルダに見つかりません！",
-    u8"BGM",
+    "BGM",
     u8"音楽CD",
     u8"曲目をﾘﾋﾟｰﾄ",
     u8"なし",
@@ -19,9 +21,14 @@ const Texts kJapanese = {
     u8"曲ファイルを選ぶ…",
     u8"ﾌｧｲﾙを開く",
     u8"BGMﾌｧｲﾙ (MP3 WAV)",
-    u8"Velumira",
     u8"設定ﾌｧｲﾙに書き込めませんでした。",
     u8"ﾌｧｲﾙかﾌｫﾙﾀﾞが書き込み禁止か、ほかのﾌﾟﾛｸﾞﾗﾑが使用中です。設定は変更されていません。",
+    "Error",
+    "Failed to open DIB file ",
+    ".\n",
+    "Unknown DIB file format.",
+    "Image file conversion error.",
+    "Out of memory.",
     u8"Esc キーで終了します",
     u8"チェック",
     u8"押す",
@@ -29,7 +36,9 @@ const Texts kJapanese = {
 };
 
 const Texts kEnglish = {
-    "Velumira.dll was not found in the same folder.",
+    "Velumira",
+    "Velumira cannot start because Velumira.dll is missing. Velumira.dll must be in the same "
+    "folder as Velumira.scr.",
     "Music",
     "Audio CD",
     "Repeat track",
@@ -39,11 +48,16 @@ const Texts kEnglish = {
     "OK",
     "Choose a music file\xE2\x80\xA6",
     "Open",
-    "Music files (MP3, WAV)",
-    "Velumira",
-    "The settings could not be saved.",
-    "The file or its folder is read-only, or another program is using it. Your settings "
-    "have not been changed.",
+    "Music files (*.mp3, *.wav)",
+    "Your settings could not be saved to",
+    "The file or its folder may be read-only, or another program may be using it. Your "
+    "settings have not been changed.",
+    "Error",
+    "The picture file ",
+    " could not be opened.",
+    "The picture file is in a format that cannot be read.",
+    "The picture could not be read.",
+    "There is not enough memory to show the picture.",
     "Press Esc to return to your desktop",
     "Check",
     "Press",

@@ -13,6 +13,8 @@ enum class Language { Japanese, English };
 Language LanguageFor(uint16_t uiLanguage);
 
 struct Texts {
+    // The caption of the host's and the dialog's message boxes.
+    const char* appTitle;
     // The host's box when the renderer is not beside it.
     const char* rendererMissing;
     // The settings dialog.
@@ -26,9 +28,15 @@ struct Texts {
     const char* chooseFileName; // what the "..." button does, for screen readers
     const char* chooserTitle;
     const char* chooserFilterName; // the file chooser's filter, before its patterns
-    const char* notWrittenCaption;
-    const char* notWrittenFirst; // before the settings file's path
-    const char* notWrittenLast;  // after it
+    const char* notWrittenFirst;   // before the settings file's path
+    const char* notWrittenLast;    // after it
+    // The renderer's boxes when the desktop picture cannot be shown.
+    const char* errorCaption;
+    const char* pictureNotOpenedFirst; // before the picture's path
+    const char* pictureNotOpenedLast;  // after it
+    const char* unknownPictureFormat;
+    const char* pictureNotConverted;
+    const char* outOfMemory;
     // The note on the cloth that tells the way out.
     const char* escapeNote;
     // What a screen reader says a control's default action is, in Windows'

@@ -22,4 +22,13 @@ std::wstring Wide(const char* utf8) {
     return wide;
 }
 
+std::string Utf8(const wchar_t* wide) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string utf8(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], n, nullptr, nullptr);
+    utf8.resize(size_t(n - 1));
+    return utf8;
+}
+
 } // namespace velumira

@@ -12,7 +12,8 @@ namespace velumira {
 Language UserLanguage();
 // The texts of the user's language.
 const Texts& UserTexts();
-// UTF-8 to UTF-16.
+// UTF-8 to UTF-16 and back.
 std::wstring Wide(const char* utf8);
+std::string Utf8(const wchar_t* wide);
 
 } // namespace velumira

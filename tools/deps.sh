@@ -1,7 +1,7 @@
 # Sourced: installs the Debian packages a command needs when they are missing.
 #   ensure_packages pkg...     the build's and the tools' packages
 #   ensure_wine_packages       Wine and the display, for the programs' word size
-#   ensure_wine_locale         the locale Wine names files through
+#   ensure_wine_locale         the locales Wine names files through
 #   can_run_i386               the 32-bit programs run here (else the 64-bit twin)
 
 # How often, and how far apart, a failing package index update is tried.
@@ -109,7 +109,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ googletest libbenchmark-dev
 # What running them through Wine on a private X display needs. Xorg's dummy
 # driver with Xinerama is the two-monitor display.
 WINE_PACKAGES=(wine wine64 libgl1-mesa-dri libgl1 xvfb xauth x11-utils xdotool imagemagick
-    fonts-ipafont-gothic python3 xserver-xorg-core xserver-xorg-video-dummy libxinerama1)
+    fonts-ipafont-gothic fonts-wine python3 xserver-xorg-core xserver-xorg-video-dummy libxinerama1)
 # The 32-bit Wine for the shipped programs, only where the kernel runs them.
 WINE32_PACKAGES=(wine32:i386 libgl1-mesa-dri:i386 libgl1:i386 libglu1-mesa:i386
     libxinerama1:i386)
@@ -117,17 +117,20 @@ WINE32_PACKAGES=(wine32:i386 libgl1-mesa-dri:i386 libgl1:i386 libglu1-mesa:i386
 WIN64_PACKAGES=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 
 # Wine names Unix files through the locale it runs in, ja_JP.UTF-8 (see
-# tools/wine-env): until that locale is generated, names outside ASCII are
-# mangled before a program ever sees them.
+# tools/wine-env), or en_US.UTF-8 in the English world: until that locale is
+# generated, names outside ASCII are mangled before a program ever sees them.
 ensure_wine_locale() {
-    locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
-    ensure_packages locales || return 1
-    if [ "$(id -u)" != 0 ]; then
-        echo "missing locale (run as root to generate it): ja_JP.UTF-8" >&2
-        return 1
-    fi
-    echo "generating the ja_JP.UTF-8 locale"
-    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+    local name
+    for name in ja_JP en_US; do
+        locale -a 2>/dev/null | grep -qix "$name.utf8" && continue
+        ensure_packages locales || return 1
+        if [ "$(id -u)" != 0 ]; then
+            echo "missing locale (run as root to generate it): $name.UTF-8" >&2
+            return 1
+        fi
+        echo "generating the $name.UTF-8 locale"
+        localedef -i "$name" -f UTF-8 "$name.UTF-8" || return 1
+    done
 }
 # The fuzz tree: clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

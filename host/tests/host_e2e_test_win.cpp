@@ -169,7 +169,11 @@ TEST_F(HostE2E, MissingRendererShowsTheMessageWithOneButtonThenEnds) {
             << args;
         const BoxContents c = ReadBox(box);
         ASSERT_EQ(c.texts.size(), 1u) << args;
-        EXPECT_EQ(c.texts[0], velumira::kRendererMissingText) << args;
+        // "Velumira.dllが同じフォルダに見つかりません！" as code page 932 shows it.
+        EXPECT_EQ(c.texts[0], "Velumira.dll\x82\xaa\x93\xaf\x82\xb6\x83\x74\x83\x48\x83\x8b\x83"
+                              "\x5f\x82\xc9\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1"
+                              "\x81\x49")
+            << args;
         ASSERT_EQ(c.buttons.size(), 1u) << args;
         char caption[64] = {};
         GetWindowTextA(box, caption, sizeof caption);

@@ -27,6 +27,8 @@ struct FakeHost : HostPlatform {
     void createWorkFolder() override { calls.push_back("folder"); }
     void loadSettings() override { calls.push_back("settings"); }
     bool rendererPresent() override { return renderer; }
+    Language language = Language::Japanese;
+    const Texts& texts() override { return TextsFor(language); }
     void messageBox(const char* text) override {
         messages.push_back(text);
         calls.push_back("message");
@@ -148,10 +150,14 @@ TEST(HostMain, MissingRendererGivesTheMessageAndEnds) {
         EXPECT_EQ(HostMain(arg, host), HostRun::EndNow);
         EXPECT_EQ(host.calls, (Calls{"folder", "settings", "message"})) << arg;
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0],
-                  "Velumira.dll\x82\xaa\x93\xaf\x82\xb6\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xc9"
-                  "\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x49");
+        EXPECT_EQ(host.messages[0], u8"Velumira.dllが同じフォルダに見つかりません！");
     }
+    FakeHost english;
+    english.renderer = false;
+    english.language = Language::English;
+    HostMain("/s", english);
+    ASSERT_EQ(english.messages.size(), 1u);
+    EXPECT_EQ(english.messages[0], TextsFor(Language::English).rendererMissing);
     FakeHost preview;
     preview.renderer = false;
     HostMain("/p 5", preview);

@@ -1,5 +1,7 @@
 // ccXPButton as a child window: messages are turned into state-machine
 // inputs, and the machine's effects into drawing, events and focus moves.
+// The caption and the font's name are UTF-8, and the window is a Unicode one,
+// so its text is what it draws whatever the ANSI code page.
 #include "controls_internal_win.h"
 
 #include <commctrl.h>
@@ -22,7 +24,7 @@ namespace velumira {
 namespace {
 
 HFONT CreateFontFrom(const FontDesc& f, int dpi) {
-    LOGFONTA lf = {};
+    LOGFONTW lf = {};
     lf.lfHeight = -LONG(FontHeightPixels(f.size, dpi));
     lf.lfWeight = f.weight;
     lf.lfItalic = f.italic;
@@ -33,15 +35,15 @@ HFONT CreateFontFrom(const FontDesc& f, int dpi) {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(lf.lfFaceName, f.name.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, Wide(f.name.c_str()).c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 FontDesc FontFromHandle(HFONT font, const FontDesc& fallback, int dpi) {
-    LOGFONTA lf = {};
-    if (!font || !GetObjectA(font, sizeof lf, &lf)) return fallback;
+    LOGFONTW lf = {};
+    if (!font || !GetObjectW(font, sizeof lf, &lf)) return fallback;
     FontDesc f;
-    f.name = lf.lfFaceName;
+    f.name = Utf8(lf.lfFaceName);
     LONG h = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     f.size = h ? float(h * 72.0 / dpi) : fallback.size;
     f.weight = lf.lfWeight ? int(lf.lfWeight) : 400;
@@ -143,7 +145,8 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
         SetTextColor(dc, textColour);
         SetBkMode(dc, TRANSPARENT);
         HGDIOBJ oldFont = hfont ? SelectObject(dc, hfont) : nullptr;
-        DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        DrawTextW(dc, Wide(caption.c_str()).c_str(), -1, &text,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         if (oldFont) SelectObject(dc, oldFont);
 
         if (machine.flags().isFocused && focusRect && state > 1) {
@@ -314,7 +317,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
 
     void setCaption(const std::string& text) {
         settingText = true;
-        DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text.c_str()).c_str()));
         settingText = false;
         applyCaption(text);
     }
@@ -440,7 +443,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
         if (surface.answerPaint(hwnd_, msg, wp, painted)) return painted;
         switch (msg) {
         case WM_CREATE:
-            DefWindowProcA(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+            DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
             return 0;
         case WM_SIZE: {
             surface.resize(LOWORD(lp), HIWORD(lp));
@@ -517,8 +520,8 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             if ((wp != 0) != machine.flags().enabled) setEnabled(wp != 0);
             return 0;
         case WM_SETTEXT: {
-            LRESULT r = DefWindowProcA(hwnd_, msg, wp, lp);
-            if (!settingText) applyCaption(lp ? reinterpret_cast<const char*>(lp) : "");
+            LRESULT r = DefWindowProcW(hwnd_, msg, wp, lp);
+            if (!settingText) applyCaption(lp ? Utf8(reinterpret_cast<const wchar_t*>(lp)) : "");
             return r;
         }
         case WM_SETFONT:
@@ -531,7 +534,7 @@ struct ccXPButton::Impl : BaseWindow<ccXPButton::Impl> {
             unhookAll();
             return 0;
         default:
-            return DefWindowProcA(hwnd_, msg, wp, lp);
+            return DefWindowProcW(hwnd_, msg, wp, lp);
         }
     }
 };

@@ -101,6 +101,7 @@ class ccXPButton {
 
     HWND hWnd() const;
 
+    // UTF-8, as are the font's name and the stored properties' texts.
     std::string caption() const;
     void setCaption(const std::string& text);
     bool enabled() const;

@@ -1,6 +1,7 @@
 #include "controls_internal_win.h"
 
 #include <cstring>
+#include <string>
 
 namespace velumira {
 
@@ -17,17 +18,23 @@ bool RegisterControlClasses(HINSTANCE instance) {
         g_instance = instance;
         return true;
     }
-    // Double-clicks are part of the button's events.
+    // Double-clicks are part of the button's events. A Unicode class: the
+    // caption is kept and handed out as UTF-16 whatever the ANSI code page.
+    const std::wstring buttonClass(kXPButtonClassName,
+                                   kXPButtonClassName + std::strlen(kXPButtonClassName));
+    WNDCLASSEXW bc = {};
+    bc.cbSize = sizeof(bc);
+    bc.style = CS_DBLCLKS;
+    bc.lpfnWndProc = ButtonWindowProc;
+    bc.hInstance = instance;
+    bc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    bc.lpszClassName = buttonClass.c_str();
+    bool ok = RegisterClassExW(&bc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+
     wc = {};
     wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = ButtonWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kXPButtonClassName;
-    bool ok = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-
-    wc.style = 0;
     wc.lpfnWndProc = FrameWindowProc;
     wc.lpszClassName = kFrameClassName;
     ok = (RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS) && ok;

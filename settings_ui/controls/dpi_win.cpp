@@ -48,6 +48,37 @@ void AdjustWindowRectForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi) {
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
 }
 
+LOGFONTW MessageFontForDpi(int dpi) {
+    // The layout of Windows Vista on, one int longer than the one this build
+    // declares; the older size is what earlier systems take.
+    struct Metrics {
+        NONCLIENTMETRICSW m;
+        int paddedBorderWidth;
+    } metrics{};
+    const UINT sizes[] = {sizeof(Metrics), sizeof(NONCLIENTMETRICSW)};
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    if (auto get = Function<ForDpi>("user32.dll", "SystemParametersInfoForDpi"))
+        for (UINT size : sizes) {
+            metrics.m.cbSize = size;
+            if (get(SPI_GETNONCLIENTMETRICS, size, &metrics, 0, static_cast<UINT>(dpi)))
+                return metrics.m.lfMessageFont;
+        }
+    for (UINT size : sizes) {
+        metrics.m.cbSize = size;
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &metrics, 0)) {
+            LOGFONTW font = metrics.m.lfMessageFont;
+            font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+            return font;
+        }
+    }
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(9, dpi, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyW(font.lfFaceName, L"Segoe UI");
+    return font;
+}
+
 void DrawFocusRectForDpi(HDC dc, const RECT& r, int dpi) {
     const int width = LineWidth(dpi);
     for (int i = 0; i < width; ++i) {

@@ -26,6 +26,10 @@ int WindowDpi(HWND wnd);
 // `r`, with caption and borders as large as the system draws them at `dpi`.
 void AdjustWindowRectForDpi(RECT& r, DWORD style, DWORD exStyle, int dpi);
 
+// The system's message font (the one message boxes use) as drawn at `dpi`.
+// Before Windows 10 1607 the system DPI's font, scaled.
+LOGFONTW MessageFontForDpi(int dpi);
+
 // The platform's dotted focus rectangle on `r`, LineWidth(dpi) pixels thick.
 // Like DrawFocusRect it inverts, so drawing it twice removes it.
 void DrawFocusRectForDpi(HDC dc, const RECT& r, int dpi);

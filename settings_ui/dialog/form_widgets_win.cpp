@@ -342,16 +342,19 @@ bool Register(HINSTANCE instance, const char* name, WNDPROC proc) {
     return RegisterClassW(&wc) != 0;
 }
 
-// Creates the child window that will own `widget`; if the window never got
-// as far as taking it, the widget is freed here.
+// Creates the child window that will own `widget`, with `text` (UTF-8) as its
+// window text; if the window never got as far as taking it, the widget is
+// freed here.
 template <class W>
 HWND CreateChild(W* widget, const char* cls, const char* text, HWND parent, int id,
                  const RECT& pixels) {
     bool seen = false;
     widget->ncCreateSeen_ = &seen;
-    HWND wnd = CreateWindowExA(
-        0, cls, text, WS_CHILD | WS_VISIBLE, pixels.left, pixels.top, pixels.right - pixels.left,
-        pixels.bottom - pixels.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    const std::wstring wideClass(cls, cls + lstrlenA(cls));
+    HWND wnd = CreateWindowExW(
+        0, wideClass.c_str(), Wide(text).c_str(), WS_CHILD | WS_VISIBLE, pixels.left, pixels.top,
+        pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), widget);
     if (!seen)
         delete widget;

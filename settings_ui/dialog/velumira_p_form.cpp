@@ -17,18 +17,36 @@ std::string ColourText(Colour c) {
 
 FontDesc FormFont() {
     FontDesc f;
-    f.name = "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E"; // ＭＳ Ｐゴシック
+    f.name = u8"ＭＳ Ｐゴシック";
     f.size = 9.75f;
     f.weight = 400;
     f.charset = 128; // SHIFTJIS_CHARSET
     return f;
 }
 
-FormDescription BuildForm() {
+FormDescription BuildForm(Language language) {
     using K = FormControlKind;
+    const Texts& t = TextsFor(language);
+    const bool japanese = language == Language::Japanese;
     const std::string frame1 = "GFXFrameX1", frame2 = "GFXFrameX2";
-    const std::string font = FormFont().toText();
     const std::string grey64 = ColourText(0x404040);
+    // The buttons take the Japanese font by name; the message font reaches
+    // them from the dialog.
+    auto button = [&](const char* caption) {
+        PropertyBag b{{"Caption", caption}};
+        if (japanese) b.set("Font", FormFont().toText());
+        return b;
+    };
+    // The message font is taller than the Japanese one and its words are
+    // longer: the English labels are a line of it tall, and wide enough for
+    // the widest such font at any DPI.
+    const int line = japanese ? 195 : 270;
+    const int cdWidth = japanese ? 645 : 1020;
+    const int comboLeft = japanese ? 1440 : 1680;
+    const int repeatLeft = japanese ? 2160 : 2400, repeatWidth = japanese ? 990 : 1800;
+    const int noneWidth = japanese ? 330 : 1200;
+    const int fileWidth = japanese ? 900 : 2400;
+    const int creditTop = japanese ? 2880 : 2835, urlTop = japanese ? 3120 : 3105;
 
     auto label = [](const std::string& caption, const std::string& foreColour,
                     long backStyle = kLabelTransparent, long alignment = kAlignLeft) {
@@ -44,6 +62,7 @@ FormDescription BuildForm() {
     form.clientWidth = 7350;
     form.clientHeight = 3585;
     form.font = FormFont();
+    form.messageFont = !japanese;
     form.controls = {
         {"GFXFrameX1", -1, K::Frame, "", 180, 240, 7035, 2535, {}},
         // The title box paints in its container's colour (BackColourIs 0);
@@ -57,64 +76,38 @@ FormDescription BuildForm() {
          1935,
          495,
          {{"BackColour", ColourText(0xC0C0C0)}, {"BackColourIs", "0"}}},
-        {"lbl", 0, K::Label, frame2, 0, 120, 1845, 195,
-         label("BGM", ColourText(0x000000), kLabelTransparent, kAlignCentre)},
+        {"lbl", 0, K::Label, frame2, 0, 120, 1845, line,
+         label(t.musicCaption, ColourText(0x000000), kLabelTransparent, kAlignCentre)},
         {"Img_BGM", 1, K::Image, frame1, 360, 840, 195, 195, {{"Picture", ""}}},
-        {"lbl_BGM", 1, K::Label, frame1, 600, 840, 645, 195,
-         label("\x89\xB9\x8A\x79"
-               "CD",
-               ColourText(kSysButtonText))}, // 音楽CD
-        {"BGM_Repeat", -1, K::Combo, frame1, 1440, 780, 615, 300, {{"Text", ""}}},
-        {"lbl", 14, K::Label, frame1, 2160, 840, 990, 195,
-         label("\x8B\xC8\x96\xDA\x82\xF0\xD8\xCB\xDF\xB0\xC4", // 曲目をﾘﾋﾟｰﾄ
-               ColourText(kSysButtonText))},
+        {"lbl_BGM", 1, K::Label, frame1, 600, 840, cdWidth, line,
+         label(t.audioCd, ColourText(kSysButtonText))},
+        {"BGM_Repeat", -1, K::Combo, frame1, comboLeft, 780, 615, 300, {{"Text", ""}}},
+        {"lbl", 14, K::Label, frame1, repeatLeft, 840, repeatWidth, line,
+         label(t.repeatTrack, ColourText(kSysButtonText))},
         {"Img_BGM", 0, K::Image, frame1, 360, 1140, 195, 195, {{"Picture", ""}}},
-        {"lbl_BGM", 0, K::Label, frame1, 600, 1140, 330, 195,
-         label("\x82\xC8\x82\xB5", ColourText(kSysButtonText))}, // なし
+        {"lbl_BGM", 0, K::Label, frame1, 600, 1140, noneWidth, line,
+         label(t.noMusic, ColourText(kSysButtonText))},
         {"Img_BGM", 2, K::Image, frame1, 360, 1440, 195, 195, {{"Picture", ""}}},
-        {"lbl_BGM", 2, K::Label, frame1, 600, 1440, 900, 195,
-         label("MP3\x81\x41WAV", ColourText(kSysButtonText))}, // MP3、WAV
-        {"Cmd_File",
-         -1,
-         K::Button,
-         frame1,
-         600,
-         1740,
-         435,
-         315,
-         {{"Caption", "..."}, {"Font", font}}},
+        {"lbl_BGM", 2, K::Label, frame1, 600, 1440, fileWidth, line,
+         label(t.musicFile, ColourText(kSysButtonText))},
+        {"Cmd_File", -1, K::Button, frame1, 600, 1740, 435, 315, button("...")},
         {"lbl_Fname", -1, K::Label, frame1, 1080, 1740, 5655, 495,
          [&] {
              PropertyBag b = label("", ColourText(kSysWindowText), kLabelOpaque);
              b.set("BackColor", ColourText(kSysWindow));
              return b;
          }()},
-        {"lbl", 7, K::Label, "", 180, 2880, 2475, 195,
+        // Wide enough for the whole version number in either font.
+        {"lbl", 7, K::Label, "", 180, creditTop, 3300, line,
          label("Velumira Project  Ver.1.0.0", grey64)},
-        {"lbl_URL", -1, K::Label, "", 240, 3120, 3285, 195,
+        {"lbl_URL", -1, K::Label, "", 240, urlTop, 3285, line,
          [&] {
              PropertyBag b = label(kHomePageUrl, grey64);
              b.set("MousePointer", std::to_string(kPointerHand));
              return b;
          }()},
-        {"Cmd_Can",
-         -1,
-         K::Button,
-         "",
-         4620,
-         2940,
-         1215,
-         375,
-         {{"Caption", "\xB7\xAC\xDD\xBE\xD9"}, {"Font", font}}}, // ｷｬﾝｾﾙ
-        {"Cmd_Set",
-         -1,
-         K::Button,
-         "",
-         5880,
-         2940,
-         1215,
-         375,
-         {{"Caption", "\x90\xDD\x92\xE8"}, {"Font", font}}}, // 設定
+        {"Cmd_Can", -1, K::Button, "", 4620, 2940, 1215, 375, button(t.cancel)},
+        {"Cmd_Set", -1, K::Button, "", 5880, 2940, 1215, 375, button(t.apply)},
         // Templates of the option mark, right of the client area.
         {"Img_Ra", 0, K::Image, "", 8040, 300, 180, 180, {{"Picture", "OptionOff"}}},
         {"Img_Ra", 1, K::Image, "", 8040, 600, 180, 180, {{"Picture", "OptionOn"}}},
@@ -124,9 +117,10 @@ FormDescription BuildForm() {
 
 } // namespace
 
-const FormDescription& VelumiraPForm() {
-    static const FormDescription form = BuildForm();
-    return form;
+const FormDescription& VelumiraPForm(Language language) {
+    static const FormDescription japanese = BuildForm(Language::Japanese);
+    static const FormDescription english = BuildForm(Language::English);
+    return language == Language::Japanese ? japanese : english;
 }
 
 const FormControl* FindFormControl(const FormDescription& form, const std::string& name,

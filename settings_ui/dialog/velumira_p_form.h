@@ -5,6 +5,7 @@
 #pragma once
 
 #include "property_bag.h"
+#include "texts/texts.h"
 
 #include <string>
 #include <vector>
@@ -25,8 +26,11 @@ struct FormControl {
 struct FormDescription {
     std::string caption;
     Colour backColour;
-    int clientWidth, clientHeight;     // twips
-    FontDesc font;                     // font of the form and of every control on it
+    int clientWidth, clientHeight; // twips
+    FontDesc font;                 // font of the form and of every control on it
+    // Instead of `font`, the system's message font at the dialog's DPI (for
+    // every language but Japanese, whose font is the one it was drawn for).
+    bool messageFont = false;
     std::vector<FormControl> controls; // in creation (and tab) order
 };
 
@@ -51,7 +55,8 @@ constexpr long kPointerHand = 99;
 // The home page the link label shows and opens.
 extern const char kHomePageUrl[];
 
-const FormDescription& VelumiraPForm();
+// The dialog in `language`: its texts (UTF-8) and the places that fit them.
+const FormDescription& VelumiraPForm(Language language);
 
 // The control of that name and index, or nullptr.
 const FormControl* FindFormControl(const FormDescription& form, const std::string& name,

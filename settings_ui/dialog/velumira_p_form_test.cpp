@@ -10,54 +10,62 @@
 
 using namespace velumira;
 
+const Language kLanguages[] = {Language::Japanese, Language::English};
+
 TEST(VelumiraPForm, EveryContainerIsBuiltBeforeWhatItHolds) {
-    const FormDescription& form = VelumiraPForm();
-    std::set<std::pair<std::string, int>> seen;
-    for (const FormControl& c : form.controls) {
-        if (!c.container.empty()) {
-            const FormControl* container = FindFormControl(form, c.container);
-            ASSERT_NE(container, nullptr) << c.name;
-            EXPECT_EQ(container->kind, FormControlKind::Frame) << c.name;
-            EXPECT_TRUE(seen.count({c.container, -1})) << c.name << " before its container";
+    for (Language language : kLanguages) {
+        const FormDescription& form = VelumiraPForm(language);
+        std::set<std::pair<std::string, int>> seen;
+        for (const FormControl& c : form.controls) {
+            if (!c.container.empty()) {
+                const FormControl* container = FindFormControl(form, c.container);
+                ASSERT_NE(container, nullptr) << c.name;
+                EXPECT_EQ(container->kind, FormControlKind::Frame) << c.name;
+                EXPECT_TRUE(seen.count({c.container, -1})) << c.name << " before its container";
+            }
+            EXPECT_TRUE(seen.insert({c.name, c.index}).second) << c.name << " twice";
         }
-        EXPECT_TRUE(seen.insert({c.name, c.index}).second) << c.name << " twice";
     }
 }
 
 TEST(VelumiraPForm, ControlsLieInsideTheirContainersExceptThePictureTemplates) {
-    const FormDescription& form = VelumiraPForm();
-    for (const FormControl& c : form.controls) {
-        int width = form.clientWidth, height = form.clientHeight;
-        if (const FormControl* container = FindFormControl(form, c.container)) {
-            width = container->width;
-            height = container->height;
+    for (Language language : kLanguages) {
+        const FormDescription& form = VelumiraPForm(language);
+        for (const FormControl& c : form.controls) {
+            int width = form.clientWidth, height = form.clientHeight;
+            if (const FormControl* container = FindFormControl(form, c.container)) {
+                width = container->width;
+                height = container->height;
+            }
+            const bool inside = c.left >= 0 && c.top >= 0 && c.left + c.width <= width &&
+                                c.top + c.height <= height;
+            EXPECT_EQ(inside, c.name != "Img_Ra") << c.name << "(" << c.index << ")";
+            // On the 15-twip grid, so that at 96 dpi every edge is a whole pixel.
+            for (int twips : {c.left, c.top, c.width, c.height})
+                EXPECT_EQ(twips % kBaseTwipsPerPixel, 0) << c.name;
         }
-        const bool inside =
-            c.left >= 0 && c.top >= 0 && c.left + c.width <= width && c.top + c.height <= height;
-        EXPECT_EQ(inside, c.name != "Img_Ra") << c.name << "(" << c.index << ")";
-        // On the 15-twip grid, so that at 96 dpi every edge is a whole pixel.
-        for (int twips : {c.left, c.top, c.width, c.height})
-            EXPECT_EQ(twips % kBaseTwipsPerPixel, 0) << c.name;
+        EXPECT_EQ(form.clientWidth % kBaseTwipsPerPixel, 0);
+        EXPECT_EQ(form.clientHeight % kBaseTwipsPerPixel, 0);
     }
-    EXPECT_EQ(form.clientWidth % kBaseTwipsPerPixel, 0);
-    EXPECT_EQ(form.clientHeight % kBaseTwipsPerPixel, 0);
 }
 
 TEST(VelumiraPForm, OptionArraysAreIndexedByKind) {
-    const FormDescription& form = VelumiraPForm();
-    const char* const captions[] = {"\x82\xC8\x82\xB5",
-                                    "\x89\xB9\x8A\x79"
-                                    "CD",
-                                    "MP3\x81\x41WAV"};
-    for (int kind = 0; kind < 3; ++kind) {
-        const FormControl* label = FindFormControl(form, "lbl_BGM", kind);
-        const FormControl* image = FindFormControl(form, "Img_BGM", kind);
-        ASSERT_TRUE(label && image);
-        EXPECT_EQ(label->properties.readString("Caption", ""), captions[kind]);
-        EXPECT_EQ(label->top, image->top) << "mark and text share a row";
+    const char* const captions[2][3] = {{u8"なし", u8"音楽CD", u8"MP3、WAV"},
+                                        {"None", "Audio CD", "MP3 or WAV file"}};
+    for (Language language : kLanguages) {
+        const FormDescription& form = VelumiraPForm(language);
+        for (int kind = 0; kind < 3; ++kind) {
+            const FormControl* label = FindFormControl(form, "lbl_BGM", kind);
+            const FormControl* image = FindFormControl(form, "Img_BGM", kind);
+            ASSERT_TRUE(label && image);
+            EXPECT_EQ(label->properties.readString("Caption", ""),
+                      captions[language == Language::English][kind]);
+            EXPECT_EQ(label->top, image->top) << "mark and text share a row";
+        }
+        EXPECT_EQ(OptionsTopDown(form), OptionsTopDown(VelumiraPForm(Language::Japanese)));
     }
     // Top to bottom: 音楽CD, なし, MP3、WAV; the arrows go round.
-    const std::vector<int> order = OptionsTopDown(form);
+    const std::vector<int> order = OptionsTopDown(VelumiraPForm(Language::Japanese));
     ASSERT_EQ(order, (std::vector<int>{1, 0, 2}));
     EXPECT_EQ(OptionAfter(order, 0, -1), 1);
     EXPECT_EQ(OptionAfter(order, 0, 1), 2);

@@ -1,8 +1,10 @@
 // Shows the settings dialog in a given state for a few seconds, so a script
 // can photograph the display:
-//   velumira_p_show <kind> <track> <file> <seconds> <rect-file>
+//   velumira_p_show <kind> <track> <file> <seconds> <rect-file> [dpi]
 // The dialog's client rectangle on the screen is written to <rect-file> as
-// "left top width height" once the dialog is drawn.
+// "left top width height" once the dialog is drawn. With a DPI the dialog is
+// told it was moved to a monitor of that DPI, as the system tells it.
+#include "dpi_win.h"
 #include "settings.h"
 #include "velumira_p_win.h"
 
@@ -37,6 +39,18 @@ int main(int argc, char** argv) {
     OleInitialize(nullptr); // as the host does: screen readers reach the dialog through COM
     HWND dialog = velumira::CreateVelumiraP(GetModuleHandleA(nullptr));
     if (!dialog) return 1;
+    if (argc > 6) {
+        const int dpi = std::atoi(argv[6]);
+        SIZE size{};
+        SendMessageA(dialog, velumira::WM_GETDPISCALEDSIZE, static_cast<WPARAM>(dpi),
+                     reinterpret_cast<LPARAM>(&size));
+        RECT at;
+        GetWindowRect(dialog, &at);
+        at.right = at.left + size.cx;
+        at.bottom = at.top + size.cy;
+        SendMessageA(dialog, velumira::WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&at));
+    }
     // Move the pointer away so no button shows its hover look.
     SetCursorPos(0, 0);
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -1,5 +1,6 @@
 // The settings dialog as a real window under Wine (code page 932): layout,
-// load, option selection, the file chooser, apply, cancel and close.
+// load, option selection, the file chooser, apply, cancel and close. In the
+// English world (code page 1252) its English texts and their room.
 #include "velumira_p_win.h"
 
 #include "button_core.h"
@@ -10,6 +11,7 @@
 #include "settings.h"
 #include "velumira_p_form.h"
 #include "velumira_p_rules.h"
+#include "texts/texts_win.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -62,10 +64,50 @@ void Click(HWND button) {
                  reinterpret_cast<LPARAM>(button));
 }
 
+std::wstring WideText(HWND wnd) {
+    wchar_t buf[1024] = {};
+    GetWindowTextW(wnd, buf, 1024);
+    return buf;
+}
+
+// The control's window text, measured in the font it draws with, fits inside
+// it, `inset` pixels clear of each edge; only across unless `lineToo`.
+void ExpectTextFits(HWND wnd, int inset, bool lineToo = true) {
+    ASSERT_NE(wnd, nullptr);
+    const std::wstring text = WideText(wnd);
+    HDC dc = GetDC(wnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(wnd, dc);
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    EXPECT_LE(size.cx, rc.right - 2 * inset) << Utf8(text.c_str());
+    if (lineToo) {
+        EXPECT_LE(tm.tmHeight, rc.bottom - 2 * inset) << Utf8(text.c_str());
+    }
+}
+
+// What the system would suggest for the dialog moved to a monitor at `dpi`.
+RECT SuggestedRect(HWND dialog, int dpi) {
+    const FormDescription& form = VelumiraPForm(UserLanguage());
+    RECT r{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+    OffsetRect(&r, 30 - r.left, 40 - r.top);
+    return r;
+}
+
 class SettingsDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 932u);
+        Reset();
+    }
+    void Reset() {
         ini = AsciiOf(SettingsFilePath()); // the test's folder is plain ASCII
         DeleteFileA(ini.c_str());
         BgmKind = 0;
@@ -97,7 +139,7 @@ class SettingsDialog : public ::testing::Test {
 
     // Every control where the form puts it at `dpi`, in its container.
     void ExpectControlsAt(int dpi) {
-        for (const FormControl& c : VelumiraPForm().controls) {
+        for (const FormControl& c : VelumiraPForm(UserLanguage()).controls) {
             SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ") at " + std::to_string(dpi));
             HWND wnd = Ctl(c.name.c_str(), c.index);
             ASSERT_NE(wnd, nullptr);
@@ -172,6 +214,9 @@ TEST_F(SettingsDialog, TextsAreShiftJisBytes) {
     EXPECT_EQ(WindowText(Ctl("Cmd_File")), "...");
     const std::string credit = WindowText(Ctl("lbl", 7));
     EXPECT_EQ(credit.substr(credit.size() - 9), "Ver.1.0.0");
+    // The whole version number shows. (The stand-in for the Japanese font is
+    // a pixel taller than the line it was laid out for.)
+    ExpectTextFits(Ctl("lbl", 7), 0, false);
     EXPECT_EQ(WindowText(Ctl("lbl_URL")), kHomePageUrl);
 
     LOGFONTA lf{};
@@ -228,6 +273,86 @@ TEST_F(SettingsDialog, LaysItselfOutAgainWhenItsDpiChanges) {
     EXPECT_EQ(FontHeight(), -13);
     EXPECT_EQ(GetPixel(set->surface(), 1, 15), GetPixel(set->surface(), 2, 15));
     EXPECT_EQ(GetPixel(frame->surface(), 1, 100), COLORREF(RGB(224, 224, 224)));
+}
+
+// Every other language reads English, drawn in the system's message font,
+// with room for every text at every common scale.
+class EnglishDialog : public SettingsDialog {
+  protected:
+    void SetUp() override {
+        if (UserLanguage() != Language::English) GTEST_SKIP() << "a Japanese world";
+        Reset();
+    }
+};
+
+TEST_F(EnglishDialog, ControlsCarryTheirEnglishTextsAndFitThemAtEveryScale) {
+    EXPECT_EQ(GetACP(), 1252u);
+    Open();
+    EXPECT_EQ(WindowText(dialog), "<Velumira>");
+    const std::pair<const char*, const wchar_t*> texts[] = {
+        {"Cmd_Can", L"Cancel"}, {"Cmd_Set", L"OK"}, {"Cmd_File", L"..."}};
+    for (const auto& t : texts)
+        EXPECT_EQ(WideText(Ctl(t.first)), t.second);
+    EXPECT_EQ(WideText(Ctl("lbl", 0)), L"Music");
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 1)), L"Audio CD");
+    EXPECT_EQ(WideText(Ctl("lbl", 14)), L"Repeat track");
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 0)), L"None");
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 2)), L"MP3 or WAV file");
+
+    // The message font, as message boxes show it at this (the system's) DPI.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    for (HWND wnd : {Ctl("lbl_BGM", 1), Ctl("Cmd_Set")}) {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        EXPECT_STREQ(lf.lfFaceName, metrics.lfMessageFont.lfFaceName);
+        EXPECT_EQ(lf.lfHeight, metrics.lfMessageFont.lfHeight);
+    }
+
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        RECT at = SuggestedRect(dialog, dpi);
+        SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+        Pump();
+        ExpectControlsAt(dpi);
+        for (const FormControl& c : VelumiraPForm(UserLanguage()).controls) {
+            SCOPED_TRACE(c.name + "(" + std::to_string(c.index) + ")");
+            if (c.kind == FormControlKind::Label && c.name != "lbl_Fname")
+                ExpectTextFits(Ctl(c.name.c_str(), c.index), 0);
+            else if (c.kind == FormControlKind::Button)
+                ExpectTextFits(Ctl(c.name.c_str(), c.index), 3 * LineWidth(dpi));
+        }
+    }
+}
+
+// A Japanese user on a system whose ANSI code page is not Japanese (a
+// Japanese UI language on a Western system, say) reads the same texts in
+// the same font.
+class JapaneseOnAnotherCodePage : public SettingsDialog {
+  protected:
+    void SetUp() override {
+        if (UserLanguage() != Language::Japanese || GetACP() == 932) GTEST_SKIP();
+        Reset();
+    }
+};
+
+TEST_F(JapaneseOnAnotherCodePage, TextsAndFontAreTheSystemsOwn) {
+    Open();
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 1)), L"\u97F3\u697DCD"); // 音楽CD
+    EXPECT_EQ(WideText(Ctl("lbl", 14)),
+              L"\u66F2\u76EE\u3092\uFF98\uFF8B\uFF9F\uFF70\uFF84"); // 曲目をﾘﾋﾟｰﾄ
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 0)), L"\u306A\u3057");        // なし
+    EXPECT_EQ(WideText(Ctl("lbl_BGM", 2)), L"MP3\u3001WAV");        // MP3、WAV
+    EXPECT_EQ(WideText(Ctl("Cmd_Can")), L"\uFF77\uFF6C\uFF9D\uFF7E\uFF99"); // ｷｬﾝｾﾙ
+    EXPECT_EQ(WideText(Ctl("Cmd_Set")), L"\u8A2D\u5B9A");                   // 設定
+    for (HWND wnd : {Ctl("lbl_BGM", 1), Ctl("Cmd_Set")}) {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(wnd, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        EXPECT_STREQ(lf.lfFaceName,
+                     L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF"); // ＭＳ Ｐゴシック
+        EXPECT_EQ(lf.lfHeight, -13);
+    }
 }
 
 TEST_F(SettingsDialog, TrackComboHoldsEmptyAndOneToThirty) {
@@ -433,7 +558,7 @@ Keyboard keyboard;
 
 std::string FocusName(HWND dialog) {
     HWND focus = GetFocus();
-    for (const FormControl& c : VelumiraPForm().controls) {
+    for (const FormControl& c : VelumiraPForm(UserLanguage()).controls) {
         HWND wnd = VelumiraPControl(dialog, c.name, c.index);
         if (wnd && (wnd == focus || IsChild(wnd, focus)) && c.kind != FormControlKind::Frame)
             return c.name + "(" + std::to_string(c.index) + ")";

@@ -36,23 +36,12 @@ constexpr int kComboDroppedHeight = 200;
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT;
 
-constexpr char kChooserFilter[] =
-    "BGM\xCC\xA7\xB2\xD9 (MP3 WAV)\0*.MP3;*.WAV\0"; // BGMﾌｧｲﾙ (MP3 WAV)
-constexpr char kChooserTitle[] = "\xCC\xA7\xB2\xD9\x82\xF0\x8A\x4A\x82\xAD"; // ﾌｧｲﾙを開く
+constexpr wchar_t kChooserPatterns[] = L"*.MP3;*.WAV";
 
-// Apply that cannot write says so, with the file's path between the two lines:
-// 設定ﾌｧｲﾙに書き込めませんでした。
-// ﾌｧｲﾙかﾌｫﾙﾀﾞが書き込み禁止か、ほかのﾌﾟﾛｸﾞﾗﾑが使用中です。設定は変更されていません。
-constexpr char kNotWrittenCaption[] = "Velumira";
-constexpr char kNotWrittenFirst[] =
-    "\x90\xdd\x92\xe8\xcc\xa7\xb2\xd9\x82\xc9\x8f\x91\x82\xab\x8d\x9e"
-    "\x82\xdf\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81\x42";
-constexpr char kNotWrittenLast[] =
-    "\xcc\xa7\xb2\xd9\x82\xa9\xcc\xab\xd9\xc0\xde\x82\xaa\x8f\x91\x82\xab\x8d\x9e\x82\xdd\x8b\xd6"
-    "\x8e\x7e\x82\xa9\x81\x41\x82\xd9\x82\xa9\x82\xcc\xcc\xdf\xdb\xb8\xde\xd7\xd1\x82\xaa\x8e\x67"
-    "\x97\x70\x92\x86\x82\xc5\x82\xb7\x81\x42\x90\xdd\x92\xe8\x82\xcd\x95\xcf\x8d\x58\x82\xb3\x82"
-    "\xea"
-    "\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+// The form in the user's language.
+const FormDescription& Form() {
+    return VelumiraPForm(UserLanguage());
+}
 
 struct Dialog {
     HWND wnd = nullptr;
@@ -76,7 +65,7 @@ Dialog* DialogOf(HWND wnd) {
 }
 
 const FormControl* FormControlOfId(int id) {
-    const auto& controls = VelumiraPForm().controls;
+    const auto& controls = Form().controls;
     const int i = id - kFirstControlId;
     return i >= 0 && i < static_cast<int>(controls.size()) ? &controls[i] : nullptr;
 }
@@ -88,19 +77,31 @@ RECT PixelRect(const FormControl& c, int dpi) {
 
 // The dialog's window rectangle at `dpi`, round its client area.
 RECT OuterRect(int dpi) {
-    const FormDescription& form = VelumiraPForm();
+    const FormDescription& form = Form();
     RECT r{0, 0, TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
     AdjustWindowRectForDpi(r, kDialogStyle, kDialogExStyle, dpi);
     return r;
 }
 
-// The form's text at the dialog's DPI, on the same scale as the layout
-// around it, so that it fits its labels at every DPI as it does at 96.
-HFONT CreateFormFont(const FontDesc& f, int dpi) {
-    return CreateFontA(-FontHeightPixels(f.size, dpi), 0, 0, 0, f.weight, f.italic, f.underline,
+// The form's text at the dialog's DPI. The Japanese font is on the same
+// scale as the layout around it, so that it fits its labels at every DPI as
+// it does at 96; the message font is the system's own at that DPI.
+HFONT CreateFormFont(const FormDescription& form, int dpi) {
+    if (form.messageFont) {
+        const LOGFONTW font = MessageFontForDpi(dpi);
+        return CreateFontIndirectW(&font);
+    }
+    const FontDesc& f = form.font;
+    return CreateFontW(-FontHeightPixels(f.size, dpi), 0, 0, 0, f.weight, f.italic, f.underline,
                        f.strikethrough, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       f.name.c_str());
+                       Wide(f.name.c_str()).c_str());
+}
+
+// Buttons keep a font of their own; the message font is handed to them.
+void GiveButtonTheFont(const Dialog& d, HWND button) {
+    if (Form().messageFont)
+        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), TRUE);
 }
 
 void SetControlEnabled(HWND wnd, bool on) {
@@ -132,7 +133,7 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
     case FormControlKind::Frame: {
         // On the form the ambient colour is the form's; a frame on a frame
         // takes what its container paints.
-        const Colour ambient = parent == d.wnd ? VelumiraPForm().backColour : kAmbientFromParent;
+        const Colour ambient = parent == d.wnd ? Form().backColour : kAmbientFromParent;
         GFXFrameX* frame = GFXFrameX::create(parent, id, r, &c.properties, ambient);
         if (!frame) return nullptr;
         frame->setDpi(d.dpi);
@@ -146,6 +147,7 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
         ccXPButton* button = ccXPButton::create(parent, id, r, &c.properties);
         if (!button) return nullptr;
         button->setDpi(d.dpi);
+        GiveButtonTheFont(d, button->hWnd());
         return button->hWnd();
     }
     case FormControlKind::Label:
@@ -170,7 +172,7 @@ HWND CreateControl(Dialog& d, const FormControl& c, int id, HWND parent) {
 }
 
 void BuildControls(Dialog& d) {
-    const auto& controls = VelumiraPForm().controls;
+    const auto& controls = Form().controls;
     for (size_t i = 0; i < controls.size(); ++i) {
         const FormControl& c = controls[i];
         HWND parent = c.container.empty() ? d.wnd : d.control(c.container);
@@ -186,8 +188,8 @@ void BuildControls(Dialog& d) {
 void LayOut(Dialog& d, int dpi) {
     d.dpi = dpi;
     HFONT old = d.font;
-    d.font = CreateFormFont(VelumiraPForm().font, dpi);
-    for (const FormControl& c : VelumiraPForm().controls) {
+    d.font = CreateFormFont(Form(), dpi);
+    for (const FormControl& c : Form().controls) {
         HWND wnd = d.control(c.name, c.index);
         if (!wnd) continue;
         const RECT r = PixelRect(c, dpi);
@@ -198,6 +200,7 @@ void LayOut(Dialog& d, int dpi) {
             break;
         case FormControlKind::Button:
             if (ccXPButton* button = ccXPButton::fromHwnd(wnd)) button->setDpi(dpi);
+            GiveButtonTheFont(d, wnd);
             break;
         case FormControlKind::Label:
             SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(d.font), TRUE);
@@ -231,7 +234,7 @@ void SetTabStop(HWND wnd, bool on) {
 // The option that holds the option group's one tab stop while `kind` is
 // selected: that option, or the top one when none is.
 int OptionStop(int kind) {
-    const std::vector<int> order = OptionsTopDown(VelumiraPForm());
+    const std::vector<int> order = OptionsTopDown(Form());
     return OptionAfter(order, kind, 0);
 }
 
@@ -242,7 +245,7 @@ void MarkOption(Dialog& d, int kind) {
         SetImagePicture(d.control("Img_BGM", i), PictureOf(d, 0));
     if (HWND selected = d.control("Img_BGM", kind)) SetImagePicture(selected, PictureOf(d, 1));
     const int stop = OptionStop(kind);
-    for (int i : OptionsTopDown(VelumiraPForm())) {
+    for (int i : OptionsTopDown(Form())) {
         SetTabStop(d.control("lbl_BGM", i), i == stop);
         SetFormLabelChecked(d.control("lbl_BGM", i), i == kind);
     }
@@ -252,7 +255,7 @@ void MarkOption(Dialog& d, int kind) {
 // link, the "..." button by what it does, the music frame by its caption,
 // and the track box by the label beside it.
 void DescribeForScreenReaders(Dialog& d) {
-    for (int i : OptionsTopDown(VelumiraPForm()))
+    for (int i : OptionsTopDown(Form()))
         SetFormLabelRole(d.control("lbl_BGM", i), ROLE_SYSTEM_RADIOBUTTON);
     SetFormLabelRole(d.control("lbl_URL"), ROLE_SYSTEM_LINK);
     if (ccXPButton* file = ccXPButton::fromHwnd(d.control("Cmd_File")))
@@ -277,7 +280,7 @@ BOOL CALLBACK PassColourChange(HWND child, LPARAM) {
 }
 
 bool IsOptionLabel(const Dialog& d, HWND wnd) {
-    for (int i : OptionsTopDown(VelumiraPForm()))
+    for (int i : OptionsTopDown(Form()))
         if (wnd && wnd == d.control("lbl_BGM", i)) return true;
     return false;
 }
@@ -342,13 +345,17 @@ void Unload(Dialog& d) {
 }
 
 // The chooser hands over the path the user picked as it is, whatever the
-// code page; the dialog's own texts read as the ANSI call would show them.
+// code page.
 void ChooseFile(Dialog& d) {
     wchar_t file[255] = {};
     wchar_t title[255] = {};
-    const std::wstring filter =
-        ToWide(FromAnsi(std::string(kChooserFilter, sizeof kChooserFilter)));
-    const std::wstring caption = ToWide(FromAnsi(kChooserTitle));
+    const Texts& texts = UserTexts();
+    // Name, patterns, and the empty entry that ends the list.
+    std::wstring filter = Wide(texts.chooserFilterName);
+    filter += L'\0';
+    filter += kChooserPatterns;
+    filter += L'\0';
+    const std::wstring caption = Wide(texts.chooserTitle);
     const std::wstring folder = ToWide(BgmFolder);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -381,10 +388,10 @@ void Apply(Dialog& d) {
     // that fails must be told, and the user keeps the dialog to try again or
     // cancel.
     if (!WriteIniStrings(kIniSection, writes, file)) {
-        const std::u16string text =
-            FromAnsi(kNotWrittenFirst) + u"\n\n" + file + u"\n\n" + FromAnsi(kNotWrittenLast);
-        MessageBoxW(d.wnd, ToWide(text).c_str(), ToWide(FromAnsi(kNotWrittenCaption)).c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
+        const Texts& texts = UserTexts();
+        const std::wstring text = Wide(texts.notWrittenFirst) + L"\n\n" + ToWide(file) + L"\n\n" +
+                                  Wide(texts.notWrittenLast);
+        MessageBoxW(d.wnd, text.c_str(), Wide(texts.appTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     Unload(d);
@@ -411,8 +418,8 @@ void OnCommand(Dialog& d, int id, WORD code, HWND from) {
         if (code == kWidgetMouseDown || code == kWidgetSpace)
             SelectOption(d, c->index);
         else if (code == kWidgetBack || code == kWidgetOn)
-            SelectOption(d, OptionAfter(OptionsTopDown(VelumiraPForm()), c->index,
-                                        code == kWidgetOn ? 1 : -1));
+            SelectOption(d,
+                         OptionAfter(OptionsTopDown(Form()), c->index, code == kWidgetOn ? 1 : -1));
     } else if (c->name == "lbl_URL") {
         if (code == kWidgetClick || code == kWidgetSpace || code == kWidgetEnter)
             OpenHomePage(d, d.control("lbl_URL"));
@@ -525,7 +532,7 @@ bool RegisterDialogClasses(HINSTANCE instance, HBRUSH background) {
 } // namespace
 
 HWND CreateVelumiraP(HINSTANCE instance) {
-    const FormDescription& form = VelumiraPForm();
+    const FormDescription& form = Form();
     // The class brush lives as long as the process: the class outlives dialogs.
     static HBRUSH background = CreateSolidBrush(form.backColour);
     if (!RegisterDialogClasses(instance, background)) return nullptr;
@@ -539,7 +546,7 @@ HWND CreateVelumiraP(HINSTANCE instance) {
     d->owner = CreateWindowExA(0, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                                nullptr);
     d->dpi = WindowDpi(d->owner);
-    d->font = CreateFormFont(form.font, d->dpi);
+    d->font = CreateFormFont(form, d->dpi);
     const RECT outer = OuterRect(d->dpi);
     HWND wnd = CreateWindowExA(kDialogExStyle, kDialogClass, form.caption.c_str(), kDialogStyle, 0,
                                0, outer.right - outer.left, outer.bottom - outer.top, d->owner,
