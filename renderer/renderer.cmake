@@ -12,9 +12,10 @@ target_include_directories(velumira_dib_loader PUBLIC ${VELUMIRA_ROOT})
 target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth_gl
                       velumira_monitor_plan gdi32 user32 advapi32)
 
-add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
+add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp ${_dir}/input_win.cpp
+            ${_dir}/rest_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_dib_loader velumira_cloth_gl
-                      velumira_monitor_plan velumira_scene winmm)
+                      velumira_monitor_plan velumira_scene winmm wtsapi32)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
