@@ -34,6 +34,9 @@ target_compile_definitions(dib_loader_tests PRIVATE
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
                    LIBS velumira_dib_loader velumira_scene)
 
+velumira_add_gtest(renderer_rest_tests SOURCES ${_dir}/tests/rest_test_win.cpp
+                   LIBS velumira_renderer_app)
+
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)
 target_link_libraries(velumira_window_probe PRIVATE user32)
