@@ -7,9 +7,9 @@ constexpr USHORT kGenericDesktop = 0x01; // HID usage page
 constexpr USHORT kKeyboard = 0x06;       // its usage
 
 // A raw keystroke of Escape, down or up, whichever program has the keyboard.
-// Where the renderer has it the same key also comes as WM_KEYDOWN and
-// WM_KEYUP, in the same order; both only set the key's state, so one press
-// counts once.
+// Where the renderer has it, the same press also comes as WM_KEYDOWN and
+// WM_KEYUP: both only set the key's state, so the press counts once, and once
+// both are handled the key is up again.
 void heedRawKey(LPARAM lParam) {
     RAWINPUT input;
     UINT size = sizeof input;
