@@ -77,7 +77,7 @@ endif()
 velumira_add_gtest(host_win_tests SOURCES tests/host_win_test.cpp LIBS velumira_host_win)
 velumira_add_identity(host_win_tests ${CMAKE_CURRENT_BINARY_DIR}/velumira.rc)
 
-foreach(case escape kill slow music early-kill snapshot-fails)
+foreach(case escape kill slow music early-kill snapshot-fails foreground)
     velumira_add_wine_script(host_saver_e2e_${case} TIMEOUT 180
         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/saver_e2e.sh ${case})
 endforeach()

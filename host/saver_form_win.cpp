@@ -269,6 +269,9 @@ HANDLE StartProgram(const std::u16string& path) {
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &si, &pi))
         return nullptr;
+    // The system may let the saver take the foreground; the renderer, whose
+    // window needs the keyboard, may then take it in its turn.
+    AllowSetForegroundWindow(pi.dwProcessId);
     CloseHandle(pi.hThread);
     return pi.hProcess;
 }

@@ -40,8 +40,8 @@ bool CaptureScreenToFile(HDC screen, int width, int height, const char* path, HB
 void RemoveMonitorPictures();
 
 // Starts `path` as a program with the command line `path` alone, unquoted,
-// shown normally. Returns the handle of its process, null when none was
-// created.
+// shown normally, and hands it the host's right to take the foreground.
+// Returns the handle of its process, null when none was created.
 HANDLE StartProgram(const std::u16string& path);
 
 // Loads the hidden saver form Velumira_S and runs its load handler. False

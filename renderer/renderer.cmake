@@ -23,9 +23,11 @@ target_link_libraries(velumira_dib_loader PUBLIC velumira_texture velumira_cloth
 target_sources(velumira_escape_note PRIVATE ${_dir}/escape_note_win.cpp)
 target_link_libraries(velumira_escape_note PUBLIC velumira_texts opengl32 gdi32 user32)
 
-add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp)
+add_library(velumira_renderer_app STATIC ${_dir}/renderer_app_win.cpp ${_dir}/input_win.cpp
+            ${_dir}/rest_win.cpp)
 target_link_libraries(velumira_renderer_app PUBLIC velumira_dib_loader velumira_cloth_gl
-                      velumira_monitor_plan velumira_scene velumira_escape_note winmm)
+                      velumira_monitor_plan velumira_scene velumira_escape_note winmm
+                      wtsapi32)
 
 # A GUI program that ships under a .dll name: the host starts it by that path.
 add_executable(velumira_renderer WIN32 ${_dir}/main_win.cpp ${_dir}/renderer_manifest.rc)
@@ -43,6 +45,9 @@ target_compile_definitions(dib_loader_tests PRIVATE
 
 velumira_add_gtest(renderer_gl_tests SOURCES ${_dir}/tests/gl_test_win.cpp
                    LIBS velumira_dib_loader velumira_scene velumira_escape_note)
+
+velumira_add_gtest(renderer_rest_tests SOURCES ${_dir}/tests/rest_test_win.cpp
+                   LIBS velumira_renderer_app)
 
 # End-to-end: the real program under Wine, watched from outside.
 add_executable(velumira_window_probe ${_dir}/tests/window_probe_win.cpp)

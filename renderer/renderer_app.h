@@ -18,6 +18,9 @@ extern Cloth cloth;
 extern bool keys[256]; // key-down table by virtual-key code
 extern bool active;    // false while minimised: no frames
 extern const int stepsPerFrame;
+// The primary's window timer: it only wakes the loop.
+constexpr UINT_PTR kWakeTimer = 1;
+constexpr UINT kWakePeriodMs = 8;
 
 // One monitor's window: its window record and cloth, and the monitor it
 // covers. The primary's comes first and refers to the program's window record

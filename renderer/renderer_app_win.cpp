@@ -2,6 +2,8 @@
 #include "renderer/renderer_app.h"
 #include "renderer/dib_loader.h"
 #include "renderer/escape_note_win.h"
+#include "renderer/input_win.h"
+#include "renderer/rest_win.h"
 #include "scene/gl_scene.h"
 #include "monitors/monitor_plan_win.h"
 
@@ -211,7 +213,10 @@ void destroyMonitorWindows() {
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // None changes what the message itself does.
     escapeNoteHears(window, message, wParam, lParam);
+    heedInput(message, wParam, lParam);
+    visibility.heed(message, wParam, lParam);
     switch (message) {
     case WM_SIZE:
         // Each window's viewport lives in its own context; one still being
@@ -329,7 +334,9 @@ int runRenderer() {
     if (!createGlWindow(velumira::kRendererTitle, primary.width, primary.height, 32, windowProc))
         return 0;
     setupLights();
-    const UINT_PTR timer = SetTimer(glWindow.window, 1, 8, nullptr);
+    const UINT_PTR timer = SetTimer(glWindow.window, kWakeTimer, kWakePeriodMs, nullptr);
+    listenForEscape(glWindow.window);
+    visibility.watch(glWindow.window, kWakeTimer, kWakePeriodMs);
     // Every monitor is covered before anything can wait for the user.
     fitWindowsToMonitors();
     int exitCode = 0;
@@ -346,6 +353,7 @@ int runRenderer() {
         frames.reveal();
         exitCode = runMainLoop(frames, platform);
     }
+    visibility.unwatch();
     KillTimer(glWindow.window, timer);
     // They use the primary's window class, which goes with it.
     destroyMonitorWindows();
@@ -358,6 +366,9 @@ int runMainLoop(FrameLoop& frames, WinFramePlatform& platform) {
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return int(message.wParam);
+            // The system sends its power notices; a posted one's pointer is
+            // no one's to trust.
+            if (message.message == WM_POWERBROADCAST) continue;
             TranslateMessage(&message);
             DispatchMessageA(&message);
         } else if (displayChanged) {
@@ -368,7 +379,12 @@ int runMainLoop(FrameLoop& frames, WinFramePlatform& platform) {
         } else if (active) {
             // Escape ends with 0, like a close request.
             if (keys[VK_ESCAPE]) return 0;
-            frames.idle();
+            // While no one can see the cloth, only a message wakes the loop.
+            frames.setSeen(visibility.seen());
+            if (frames.seen())
+                frames.idle();
+            else
+                WaitMessage();
         } else {
             // Minimised: nothing to draw until a message says otherwise, and
             // the time until then is not simulated.

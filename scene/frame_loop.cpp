@@ -23,6 +23,12 @@ int StepClock::stepsDue(int64_t now) {
     return int(due);
 }
 
+void StepClock::startFrom(int64_t from) {
+    running_ = true;
+    origin_ = from;
+    taken_ = 0;
+}
+
 FrameLoop::FrameLoop(FramePlatform& platform, int64_t ticksPerSecond, int refreshHz,
                      int maxFramesPerSecond)
     : platform_(platform), clock_(ticksPerSecond), ticksPerSecond_(ticksPerSecond),
@@ -36,6 +42,14 @@ void FrameLoop::setRefreshHz(int refreshHz) {
     if (maxFramesPerSecond_ > 0)
         refreshesPerFrame = (refreshHz + maxFramesPerSecond_ - 1) / maxFramesPerSecond_;
     minInterval_ = ticksPerSecond_ * 99 * refreshesPerFrame / (int64_t(refreshHz) * 100);
+    frameTicks_ = (ticksPerSecond_ * refreshesPerFrame + refreshHz - 1) / refreshHz;
+}
+
+void FrameLoop::setSeen(bool seen) {
+    if (seen == seen_) return;
+    seen_ = seen;
+    resuming_ = seen;
+    if (!seen) clock_.stop();
 }
 
 namespace {
@@ -83,7 +97,15 @@ void FrameLoop::reveal(bool blankPrimary) {
 }
 
 void FrameLoop::idle() {
+    if (!seen_) return;
     const int64_t now = platform_.now();
+    if (resuming_) {
+        // The frame that was due when the cloth went out of sight comes now,
+        // as the next after the last one seen.
+        resuming_ = false;
+        clock_.startFrom(now - frameTicks_);
+        nextFrame_ = now;
+    }
     if (now < nextFrame_) {
         platform_.waitUntil(nextFrame_);
         return;

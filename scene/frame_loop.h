@@ -29,6 +29,9 @@ class StepClock {
     // The clock stands still until the next stepsDue: the time in between is
     // not simulated.
     void stop() { running_ = false; }
+    // The clock runs on from `from`, as though the steps had last been
+    // counted then.
+    void startFrom(int64_t from);
     bool running() const { return running_; }
 
   private:
@@ -97,6 +100,13 @@ class FrameLoop {
     void idle();
     // No frames for a while (minimised): no steps are due for that time.
     void pause() { clock_.stop(); }
+    // Whether anyone can see the frames. While no one can (the display off,
+    // the session locked or away from its screen), idle turns ask for nothing
+    // and the time is not simulated; once seen again, the next idle turn
+    // draws at once, and its frame moves the cloth on by one frame's steps
+    // from where it stood.
+    void setSeen(bool seen);
+    bool seen() const { return seen_; }
 
     // What has been drawn, for measurements.
     int64_t frames() const { return frames_; }
@@ -110,8 +120,11 @@ class FrameLoop {
     int64_t ticksPerSecond_;
     int maxFramesPerSecond_;
     int64_t minInterval_ = 0; // ticks from one frame's start to the next
+    int64_t frameTicks_ = 0;  // one frame's time on the display, rounded up
     int64_t nextFrame_ = 0;   // earliest start of the next frame
     bool revealed_ = false;
+    bool seen_ = true;
+    bool resuming_ = false; // seen again, and no frame drawn since
     int64_t frames_ = 0;
     int64_t steps_ = 0;
 };

@@ -2,7 +2,7 @@
 # A whole saver run under Wine, as the platform starts it: Velumira.scr /s in a
 # folder whose path has blanks and letters outside the ANSI code page (é and
 # Hangul, as in an account's name), with the renderer beside it.
-#   saver_e2e.sh escape|kill|slow|music|release|early-kill|snapshot-fails
+#   saver_e2e.sh escape|kill|slow|music|release|early-kill|snapshot-fails|foreground
 # escape: a known picture on the screen ends up in the snapshot at the screen's
 #   size, replacing an earlier run's that anyone could read: the new one is
 #   the user's alone, and the cloth shows it. The renderer starts by its bare
@@ -18,6 +18,10 @@
 # early-kill: with an MP3 playing, the renderer is killed the moment its window
 #   appears, before the host can have seen it; the host ends at once all the
 #   same, music closed and cursor shown.
+# foreground: another program takes the foreground once the cloth shows, as
+#   where the system refused it to the renderer. Escape alone ends the saver
+#   within 2 s; after the mouse moves over the cloth the renderer has the
+#   foreground again, and Escape ends it with no key for the other program.
 # snapshot-fails: each way the snapshot write can fail, with an earlier run's
 #   snapshot in place: no old or half-written file stays, the renderer shows
 #   its missing-picture box, and Escape ends the run as usual.
@@ -232,6 +236,38 @@ early-kill)
     echo "host ended $(($(now_ms) - killed)) ms after the renderer was killed"
     check_cursor "$work/log"
     check_mci_closed "$work/log"
+    ;;
+foreground)
+    [ "$renderer" = "$real" ] || fail "no renderer built"
+    probe_exe=$build/renderer/velumira_window_probe.exe
+    for how in alone mouse; do
+        thief=$work/thief-$how
+        xdotool mousemove 1500 900 # away from the other program's window
+        start_host "$work/log-$how"
+        shown() { xdotool search --onlyvisible --name '^Velumira_VC$' >/dev/null 2>&1; }
+        wait_for 30 shown || fail "no cloth ($how)"
+        sleep 1
+        (exec env LC_ALL=ja_JP.UTF-8 "$WINE" "$probe_exe" thief 20 >"$thief" 2>/dev/null) &
+        pids+=($!)
+        wait_for 10 grep -q '^took=1' "$thief" || fail "the other program has no foreground ($how)"
+        if [ $how = mouse ]; then
+            xdotool mousemove 1400 800 sleep 0.2 mousemove 1300 700
+            wait_for 5 grep -q '^foreground=0' "$thief" ||
+                fail "the renderer did not take the foreground back"
+        else
+            sleep 1
+            grep -q '^foreground=0' "$thief" && fail "the other program lost the foreground early"
+        fi
+        # Held over a frame or two, as a person does: a tap quicker than a
+        # frame counts for nothing.
+        xdotool keydown Escape sleep 0.4 keyup Escape
+        wait_for 2 host_gone || fail "Escape ($how) did not end the saver within 2 s;" \
+            "the other program: $(tr '\n' ' ' <"$thief")"
+        wait_for 5 nothing_left || fail "left running ($how)"
+        ! grep '^key' "$thief" || fail "the other program received keys ($how)"
+        check_cursor "$work/log-$how"
+        echo "ok: $how"
+    done
     ;;
 snapshot-fails)
     run_without_snapshot() { # how-it-fails

@@ -1,7 +1,8 @@
 #!/bin/bash
 # End-to-end checks of Velumira.dll under Wine on the test display:
 #   renderer_e2e.sh picture    window, frames showing the snapshot, input, Escape
-#   renderer_e2e.sh messages   WM_SIZE 0, minimised, WM_CLOSE and WM_QUIT codes
+#   renderer_e2e.sh messages   WM_SIZE 0, minimised, WM_CLOSE and WM_QUIT codes,
+#                              no frames while the session is locked
 #   renderer_e2e.sh missing    one error box, then the untextured cloth animates
 #   renderer_e2e.sh display    the whole saver on a 1024 x 768 screen whose
 #                              resolution changes while it runs: the window
@@ -201,12 +202,40 @@ messages)
     [ "$code" = 0 ] || fail "exit code after WM_CLOSE: $code"
     xdotool search --name '^Velumira_VC$' >/dev/null 2>&1 && fail "window still there"
 
-    # WM_QUIT's parameter becomes the exit code.
+    # The session locked (WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK): not a frame
+    # for 2 s; unlocked, the cloth moves on. A posted power notice, whose
+    # pointer no one vouches for, is not followed.
     start_renderer
     sleep 1
+    probe post 0x0218 0x8013 0x10
+    probe post 0x02b1 7 0
+    sleep 0.5
+    shot "$work/a.png"
+    sleep 2
+    shot "$work/b.png"
+    running || fail "the lock or the power notice ended the renderer"
+    [ "$(changed_pixels "$work/a.png" "$work/b.png")" = 0 ] || fail "frames drawn while locked"
+    probe post 0x02b1 8 0
+    sleep 0.5
+    shot "$work/a.png"
+    sleep 0.7
+    shot "$work/b.png"
+    moved=$(changed_pixels "$work/a.png" "$work/b.png")
+    echo "pixels changed after the unlock: $moved"
+    [ "$moved" -gt 5000 ] || fail "no frames after the unlock"
+    # WM_QUIT's parameter becomes the exit code, locked or not.
+    probe post 0x02b1 7 0
+    sleep 0.5
     probe post 0x0012 7 0
     wait_exit || fail "WM_QUIT did not end the renderer"
     [ "$code" = 7 ] || fail "exit code after WM_QUIT 7: $code"
+    # Escape is heard while locked: the loop sleeps only until a message.
+    start_renderer
+    probe post 0x02b1 7 0
+    sleep 1
+    probe post 0x0100 0x1b 0
+    wait_exit || fail "Escape while locked did not end the renderer"
+    [ "$code" = 0 ] || fail "exit code after Escape while locked: $code"
     ;;
 missing)
     rm -f "$snapshot"

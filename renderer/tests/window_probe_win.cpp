@@ -12,6 +12,11 @@
 //   window_probe manifest FILE the application manifest embedded in FILE
 //   window_probe display [W H] changes the display's resolution, as a user can;
 //                              without a size, back to the one the system keeps
+//   window_probe unlock        posts the session's unlock to the window and
+//                              times its first new frame on the screen
+//   window_probe thief SECONDS another program: a window that takes the
+//                              foreground and reports, line by line, whether
+//                              it has it and every key it is given
 #include <windows.h>
 
 #include <cstdio>
@@ -128,6 +133,98 @@ int display(int width, int height) {
     return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
 }
 
+LRESULT CALLBACK thiefProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+        std::printf("key message=0x%x code=0x%lx\n", message, (unsigned long)wParam);
+        std::fflush(stdout);
+        return 0;
+    case WM_ACTIVATEAPP:
+        std::printf("foreground=%d\n", wParam ? 1 : 0);
+        std::fflush(stdout);
+        break;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(w, message, wParam, lParam);
+}
+
+int thief(int seconds) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = thiefProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "VelumiraThief";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowA(wc.lpszClassName, "thief", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 240,
+                           160, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!w) return 1;
+    SetForegroundWindow(w);
+    SetFocus(w);
+    std::printf("took=%d\n", GetForegroundWindow() == w ? 1 : 0);
+    std::fflush(stdout);
+    SetTimer(w, 1, DWORD(seconds) * 1000, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    DestroyWindow(w);
+    return 0;
+}
+
+// The middle of the screen, where the cloth moves in every frame.
+std::string screenMiddle() {
+    const int size = 256;
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(copy, image);
+    BitBlt(copy, 0, 0, size, size, screen, (GetSystemMetrics(SM_CXSCREEN) - size) / 2,
+           (GetSystemMetrics(SM_CYSCREEN) - size) / 2, SRCCOPY);
+    GdiFlush();
+    std::string pixels(static_cast<const char*>(bits), size_t(size) * size * 4);
+    SelectObject(copy, old);
+    DeleteObject(image);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int unlock() {
+    HWND w = renderer();
+    if (!w) return 1;
+    const std::string resting = screenMiddle();
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    PostMessageA(w, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    do {
+        QueryPerformanceCounter(&now);
+        if (screenMiddle() != resting) {
+            std::printf("first new frame %.1f ms after the unlock\n",
+                        double(now.QuadPart - start.QuadPart) * 1000.0 /
+                            double(frequency.QuadPart));
+            return 0;
+        }
+    } while (now.QuadPart - start.QuadPart < 5 * frequency.QuadPart);
+    std::printf("no new frame within 5 s of the unlock\n");
+    return 1;
+}
+
 unsigned long number(const char* s) {
     return std::strtoul(s, nullptr, 0);
 }
@@ -150,6 +247,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "display") == 0) return display(0, 0);
     if (argc == 4 && std::strcmp(argv[1], "display") == 0)
         return display(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 2 && std::strcmp(argv[1], "unlock") == 0) return unlock();
+    if (argc == 3 && std::strcmp(argv[1], "thief") == 0) return thief(std::atoi(argv[2]));
     if (argc >= 2 && std::strcmp(argv[1], "noerrorbox") == 0)
         return FindWindowA("#32770", "Error") ? 1 : 0;
     if ((argc == 5 || argc == 6) &&

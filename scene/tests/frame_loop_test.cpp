@@ -155,6 +155,55 @@ TEST(FrameLoop, EveryWindowIsShownOnlyOnceItHasAFrame) {
     EXPECT_EQ(fake.log, joined);
 }
 
+TEST(FrameLoop, RestsWhileUnseenAndGoesOnWhereItStood) {
+    FakeWindows fake;
+    fake.windows = 2;
+    FrameLoop loop(fake, kTicks, 60);
+    loop.reveal();
+    for (int i = 0; i < 60; ++i) {
+        fake.clock += kSixtieth;
+        loop.idle();
+    }
+    ASSERT_EQ(fake.stepsDrawn.back(), 7);
+    const size_t logged = fake.log.size();
+    const int waits = fake.waits;
+    const int64_t steps = loop.steps();
+
+    // Locked for ten minutes: not a frame, not a wait, not a step.
+    loop.setSeen(false);
+    for (int i = 0; i < 600; ++i) {
+        fake.clock += kTicks;
+        loop.idle();
+    }
+    EXPECT_FALSE(loop.seen());
+    EXPECT_EQ(fake.log.size(), logged);
+    EXPECT_EQ(fake.waits, waits);
+    EXPECT_EQ(loop.steps(), steps);
+
+    // Seen again: every window draws at once, one frame further on, and the
+    // pace is as before.
+    loop.setSeen(true);
+    loop.setSeen(true);
+    loop.idle();
+    EXPECT_EQ(std::vector<std::string>(fake.log.begin() + long(logged), fake.log.end()),
+              (std::vector<std::string>{"draw0", "swap0", "draw1", "swap1"}));
+    EXPECT_EQ(loop.steps() - steps, 7);
+    for (int i = 0; i < 3; ++i) {
+        fake.clock += kSixtieth;
+        loop.idle();
+        EXPECT_EQ(fake.stepsDrawn.back(), 7);
+    }
+    EXPECT_EQ(fake.waits, waits);
+
+    // At 144 Hz one frame is under three steps.
+    loop.setRefreshHz(144);
+    loop.setSeen(false);
+    fake.clock += 5 * kTicks;
+    loop.setSeen(true);
+    loop.idle();
+    EXPECT_EQ(fake.stepsDrawn.back(), 2);
+}
+
 // Frames and steps over ten simulated seconds of idle turns.
 struct Pace {
     double framesPerSecond;
