@@ -25,6 +25,7 @@ class RecordingPlatform : public HostPlatform {
     void createWorkFolder() override {}
     void loadSettings() override {}
     bool rendererPresent() override { return true; }
+    const Texts& texts() override { return TextsFor(Language::English); }
     void messageBox(const char*) override {}
     void runSettingsDialog() override { dialogRun = true; }
     void hideCursor() override {}
