@@ -270,34 +270,29 @@ note)
     # The pointer rests over the cloth while the window appears.
     xdotool mousemove 960 300
     start_renderer
+    # note_after <what> <artifact or -> <at least | below> <light pixels>
+    note_after() {
+        local what=$1 keep=$2 rule=$3 bound=$4 light
+        shot "$work/note.png"
+        [ "$keep" = - ] || cp "$work/note.png" "$artifacts/$keep"
+        light=$(light_pixels "$work/note.png")
+        echo "light pixels $what: $light"
+        if [ "$rule" = below ]; then [ "$light" -lt "$bound" ]; else [ "$light" -ge "$bound" ]; fi
+    }
     sleep 3
-    shot "$work/still.png"
-    cp "$work/still.png" "$artifacts/renderer_note_none.png"
-    light=$(light_pixels "$work/still.png")
-    echo "light pixels without input: $light"
-    [ "$light" -lt 100 ] || fail "the note shows without input"
-
+    note_after "without input" renderer_note_none.png below 100 ||
+        fail "the note shows without input"
     xdotool mousemove 900 350 sleep 0.1 mousemove 1000 420
     sleep 0.6
-    shot "$work/shown.png"
-    cp "$work/shown.png" "$artifacts/renderer_note_shown.png"
-    light=$(light_pixels "$work/shown.png")
-    echo "light pixels after a mouse move: $light"
-    [ "$light" -ge 500 ] || fail "no note within a second of a mouse move"
-
+    note_after "after a mouse move" renderer_note_shown.png "at least" 500 ||
+        fail "no note within a second of a mouse move"
     sleep 5
-    shot "$work/gone.png"
-    cp "$work/gone.png" "$artifacts/renderer_note_gone.png"
-    light=$(light_pixels "$work/gone.png")
-    echo "light pixels 6 s later: $light"
-    [ "$light" -lt 100 ] || fail "the note is still there 6 s after the move"
-
+    note_after "6 s later" renderer_note_gone.png below 100 ||
+        fail "the note is still there 6 s after the move"
     xdotool key a
     sleep 0.6
-    shot "$work/again.png"
-    light=$(light_pixels "$work/again.png")
-    echo "light pixels after a key: $light"
-    [ "$light" -ge 500 ] || fail "a key after the note had gone did not bring it again"
+    note_after "after a key" - "at least" 500 ||
+        fail "a key after the note had gone did not bring it again"
     running || fail "input ended the renderer"
 
     xdotool keydown Escape sleep 0.4 keyup Escape
