@@ -52,8 +52,12 @@ ensure_packages() {
     if ! apt-get install -y -q --no-install-recommends "${missing[@]}" >"$log" 2>&1; then
         cat "$log" >&2
         rm -f "$log"
-        echo "error: apt could not install these packages (its reason is above);" \
-            "run 'apt-get update' until every index arrives, then try again" >&2
+        if [ -n "${_apt_fallback:-}" ]; then
+            echo "note: apt could not install these packages (its reason is above); $_apt_fallback"
+        else
+            echo "error: apt could not install these packages (its reason is above);" \
+                "run 'apt-get update' until every index arrives, then try again" >&2
+        fi
         return 1
     fi
     rm -f "$log"
@@ -95,8 +99,8 @@ can_run_i386() {
 ensure_wine_packages() {
     ensure_packages "${WINE_PACKAGES[@]}" || return 1
     if kernel_runs_i386; then
-        ensure_packages "${WINE32_PACKAGES[@]}" && return 0
-        echo "note: the 32-bit Wine could not be installed; the 64-bit build stands in"
+        _apt_fallback="the 64-bit Wine and build stand in for the 32-bit ones" \
+            ensure_packages "${WINE32_PACKAGES[@]}" && return 0
     fi
     ensure_packages "${WIN64_PACKAGES[@]}"
 }
