@@ -33,12 +33,7 @@ const IID kIIDAccessible = {
 int failures = 0;
 
 std::string Utf8(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    const int n =
-        WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), int(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
+    return velumira::Utf8(w.c_str());
 }
 
 void Fail(const std::string& what) {
